@@ -1,0 +1,35 @@
+# Compiler and linker settings shared by every target of the project.
+# Warnings are errors everywhere; the product itself is built small: no exceptions,
+# no RTTI, unused sections dropped, stripped, static runtime.
+
+set(VELTRANE_WARNINGS -Wall -Wextra -Wshadow -Werror)
+
+# The project's own code, product and tests alike. RTTI is off in both, since a test
+# class derived from a product class needs the product's (absent) type information.
+function(veltrane_warnings target)
+  target_compile_options(${target} PRIVATE ${VELTRANE_WARNINGS} -fno-rtti)
+  target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX
+                             _WIN32_WINNT=0x0601 __USE_MINGW_ANSI_STDIO=0)
+endfunction()
+
+# A static library that goes into the installer.
+function(veltrane_product_library target)
+  veltrane_warnings(${target})
+  target_compile_options(${target} PRIVATE -fno-exceptions -ffunction-sections -fdata-sections
+                         -fno-asynchronous-unwind-tables
+                         -fcheck-new)  # operator new may return null: keep the checks after it
+endfunction()
+
+# A program users get: stripped, static runtime, only Windows' own DLLs imported.
+function(veltrane_product_program target)
+  veltrane_product_library(${target})
+  target_link_options(${target} PRIVATE -static -s -Wl,--gc-sections)
+  target_link_libraries(${target} PRIVATE veltrane_runtime)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endfunction()
+
+# A test program (GoogleTest or a helper the tests start).
+function(veltrane_test_program target)
+  veltrane_warnings(${target})
+  target_link_options(${target} PRIVATE -static)
+endfunction()

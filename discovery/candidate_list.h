@@ -1,0 +1,38 @@
+// The candidate plug-in folders that the probes find, in the order they were first
+// found. The installer lists them in its drop-down; the first is the default.
+#pragma once
+#include "path_helpers.h"
+
+constexpr int CANDIDATE_CAPACITY = 20;
+constexpr char MAKER_SUBFOLDER[] = "Veltrane\\";  // appended to listed entries
+
+struct CandidateFolder {
+  char path[PATH_CAPACITY];  // normalised folder, ends in "\"; empty = free entry
+  int append_subfolder;      // 0 for folders that contained "igrafx": listed unchanged
+};
+
+// The process-wide table. Used entries form a prefix: the first empty path ends it.
+struct CandidateList {
+  CandidateFolder entries[CANDIDATE_CAPACITY];
+  CandidateList();
+};
+extern CandidateList candidate_list;
+
+// Checks that `path` leads to an existing folder, normalises it (maker-folder cut,
+// igrafx tag, trailing "\", title case) and appends it unless it is already listed
+// or the list is full. Works in place on the caller's 400-byte buffer; silent.
+void admit_candidate(char* path);
+
+// Tries the path and then each shorter prefix down to its containing folder as the
+// current directory. 1 with `path` cut to the folder found, else 0.
+int walk_up_to_existing_folder(char* path);
+
+// Lower-cases the path, then upper-cases its first character and every character
+// (A to z in code) that follows a non-letter.
+char* title_case(char* path);
+
+// Number of used entries.
+int candidate_count();
+
+// Returns the table to its state at process start. Only tests call it.
+void reset_candidate_list();

@@ -1,0 +1,122 @@
+#include "path_helpers.h"
+
+#include <windows.h>
+
+#include "bounded_text.h"
+
+namespace {
+
+char lower_char(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+constexpr int STRIP_CUT = 390;  // texts longer than this are cut before stripping
+
+}  // namespace
+
+int is_letter(char c) { return IsCharAlphaA(c) ? 1 : 0; }
+
+int read_line(FILE* file, char* buffer) {
+  int stored = 0;
+  for (;;) {
+    int c = fgetc(file);
+    if (c == EOF) {
+      buffer[0] = '\0';
+      return 0;
+    }
+    if (c == '\n') break;
+    buffer[stored++] = static_cast<char>(c);
+    if (stored == LINE_PIECE) break;
+  }
+  buffer[stored] = '\0';
+  return 1;
+}
+
+char* ensure_trailing_separator(char* path) {
+  size_t length = text_length(path);
+  if (length > 0 && path[length - 1] == '\\') return path;
+  if (length + 2 > static_cast<size_t>(PATH_CAPACITY)) return nullptr;
+  path[length] = '\\';
+  path[length + 1] = '\0';
+  return path;
+}
+
+char* strip_leading_nonletters(char* path) {
+  if (is_letter(path[0])) return path;
+  if (text_length(path) > static_cast<size_t>(STRIP_CUT)) path[STRIP_CUT] = '\0';
+  size_t first = 0;
+  while (path[first] && !is_letter(path[first])) ++first;
+  size_t i = 0;
+  while ((path[i] = path[first + i]) != '\0') ++i;
+  return path;
+}
+
+char* cut_after_last(char* text, char c) {
+  int length = static_cast<int>(text_length(text));
+  for (int i = length - 2; i >= 1; --i) {
+    if (text[i] == c) {
+      text[i + 1] = '\0';
+      break;
+    }
+  }
+  return text;
+}
+
+char* join_path(char* destination, const char* name, const char* base) {
+  if (base && base != destination && !copy_text(destination, PATH_CAPACITY, base)) {
+    destination[0] = '\0';
+    return nullptr;
+  }
+  if (!ensure_trailing_separator(destination) || !append_text(destination, PATH_CAPACITY, name)) {
+    destination[0] = '\0';
+    return nullptr;
+  }
+  return destination;
+}
+
+char* parent_pattern(char* pattern) {
+  int separators = 0;
+  for (int i = static_cast<int>(text_length(pattern)) - 1; i >= 1; --i) {
+    if (pattern[i] == ':') {
+      if (i + 3 < PATH_CAPACITY) {
+        pattern[i + 1] = '\\';
+        pattern[i + 2] = '*';
+        pattern[i + 3] = '\0';
+      }
+      break;
+    }
+    if (pattern[i] == '\\' && ++separators == 2) {
+      pattern[i + 1] = '*';  // a later "\" exists, so this never grows the text
+      pattern[i + 2] = '\0';
+      break;
+    }
+  }
+  return pattern;
+}
+
+char* child_pattern(char* pattern, const char* name) {
+  for (int i = static_cast<int>(text_length(pattern)) - 1; i >= 1; --i) {
+    if (pattern[i] != '\\') continue;
+    size_t kept = static_cast<size_t>(i) + 1;
+    if (kept + text_length(name) + 2 + 1 > static_cast<size_t>(PATH_CAPACITY)) return nullptr;
+    pattern[kept] = '\0';
+    append_text(pattern, PATH_CAPACITY, name);
+    append_text(pattern, PATH_CAPACITY, "\\*");
+    return pattern;
+  }
+  return pattern;
+}
+
+int ends_with_lower(const char* text, const char* tail) {
+  size_t text_len = text_length(text);
+  size_t tail_len = text_length(tail);
+  if (tail_len > text_len) return 0;
+  const char* end = text + (text_len - tail_len);
+  for (size_t i = 0; i < tail_len; ++i)
+    if (lower_char(end[i]) != tail[i]) return 0;
+  return 1;
+}
+
+int starts_with_lower(const char* text, const char* head) {
+  for (size_t i = 0; head[i]; ++i)
+    if (lower_char(text[i]) != head[i]) return 0;  // a shorter text stops at its NUL
+  return 1;
+}

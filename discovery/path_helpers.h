@@ -1,0 +1,44 @@
+// Small helpers on path buffers shared by the discovery probes. Paths are narrow
+// strings in the system code page, in caller-owned buffers of PATH_CAPACITY bytes,
+// changed in place. Letters are what IsCharAlphaA calls letters.
+#pragma once
+#include <stdio.h>
+
+constexpr int PATH_CAPACITY = 400;  // every path buffer, terminator included
+constexpr int LINE_PIECE = 200;     // most characters read_line stores at once
+
+// 1 when `c` is a letter for the ANSI code page.
+int is_letter(char c);
+
+// Reads one line (or the next 200-character piece of a longer one) into `buffer`,
+// which needs room for 201 characters. The line end is consumed, not stored.
+// 0 when the stream ends before a line end; what was read since then is dropped.
+int read_line(FILE* file, char* buffer);
+
+// Appends "\" unless the path already ends with one. Returns `path`, or null
+// (path unchanged) when the separator would not fit.
+char* ensure_trailing_separator(char* path);
+
+// Removes everything before the first letter (after cutting a longer text to 390
+// characters); a text that starts with a letter is left alone. Returns `path`.
+char* strip_leading_nonletters(char* path);
+
+// Ends `text` just after the last `c` found between its second and its last but one
+// character; unchanged when there is none. Returns `text`.
+char* cut_after_last(char* text, char c);
+
+// destination := base (when given) + "\" unless present + name. Returns
+// `destination`, or null with `destination` emptied when the result would not fit.
+char* join_path(char* destination, const char* name, const char* base);
+
+// The search pattern of a folder's parent: C:\a\b\* -> C:\a\*, C:\a\* -> C:\*,
+// C:\* stays. Returns `pattern`.
+char* parent_pattern(char* pattern);
+
+// C:\a\* with name b -> C:\a\b\*. Returns `pattern`, or null (unchanged) when the
+// result would not fit. Without any "\" the pattern is unchanged.
+char* child_pattern(char* pattern, const char* name);
+
+// 1 when `text`, lower-cased, ends with / begins with the lower-case `tail` / `head`.
+int ends_with_lower(const char* text, const char* tail);
+int starts_with_lower(const char* text, const char* head);
