@@ -1,0 +1,66 @@
+# Sourced by every end-to-end test script. Arguments of the script: the build
+# folder and the architecture (x86 or x64). Provides registry seeding with the
+# tool of the build's own bitness, waiting with timeouts, and window helpers.
+set -u
+E2E_BUILD=$1
+E2E_ARCH=$2
+shift 2
+: "${WINE:?run through scripts/test}" "${WINEPREFIX:?}" "${DISPLAY:?}"
+
+# A 32-bit build reads the 32-bit registry view: seed it with the 32-bit reg.exe.
+if [ "$E2E_ARCH" = x86 ]; then
+  E2E_REG='C:\windows\syswow64\reg.exe'
+  E2E_REGEDIT='C:\windows\syswow64\regedit.exe'
+else
+  E2E_REG='C:\windows\system32\reg.exe'
+  E2E_REGEDIT='C:\windows\regedit.exe'
+fi
+E2E_DRIVE_C="$WINEPREFIX/drive_c"
+E2E_FAILURES=0
+
+e2e_fail() { echo "FAIL: $*" >&2; E2E_FAILURES=$((E2E_FAILURES + 1)); }
+e2e_expect_eq() {  # description expected actual
+  if [ "$2" != "$3" ]; then e2e_fail "$1: expected [$2], got [$3]"; else echo "ok: $1"; fi
+}
+e2e_finish() {
+  if [ "$E2E_FAILURES" -ne 0 ]; then echo "$E2E_FAILURES check(s) failed" >&2; exit 1; fi
+  exit 0
+}
+
+e2e_reg() { "$WINE" "$E2E_REG" "$@" >/dev/null 2>&1; }
+# e2e_reg_sz KEY NAME DATA: a REG_SZ value (NAME "" = the key's default value).
+e2e_reg_sz() {
+  if [ -z "$2" ]; then e2e_reg add "$1" /ve /t REG_SZ /d "$3" /f; else e2e_reg add "$1" /v "$2" /t REG_SZ /d "$3" /f; fi
+}
+e2e_reg_delete() { e2e_reg delete "$1" /f; }
+# e2e_regedit FILE.reg: imports a .reg file into the build's own view.
+e2e_regedit() { "$WINE" "$E2E_REGEDIT" /S "$(winepath_w "$1")" >/dev/null 2>&1; }
+
+# The Windows form of a Linux path inside the prefix, and back.
+winepath_w() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+unix_path() { "$WINE" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+# e2e_wait_for TIMEOUT_SECONDS COMMAND...: polls the command until it succeeds.
+e2e_wait_for() {
+  local timeout=$1 deadline
+  shift
+  deadline=$(($(date +%s%N) / 1000000 + timeout * 1000))
+  until "$@"; do
+    [ $(($(date +%s%N) / 1000000)) -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# e2e_window TITLE: the X window id of the first visible window with that title.
+e2e_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+# e2e_wait_window TITLE TIMEOUT: waits until such a window exists; prints its id.
+e2e_wait_window() {
+
+  e2e_wait_for "$2" bash -c '[ -n "$(xdotool search --onlyvisible --name "^$0\$" 2>/dev/null)" ]' "$1" || return 1
+  e2e_window "$1"
+}
+# Under a bare Xvfb there is no window manager: the X window is the client area,
+# so these coordinates are client coordinates.
+e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+e2e_key() { xdotool key --window "$1" "$2"; }
+e2e_screenshot() { import -window "$1" "$2"; }
