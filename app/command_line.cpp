@@ -1,0 +1,191 @@
+#include "command_line.h"
+
+#include "bounded_text.h"
+
+const char COMMAND_LINE_USAGE[] =
+    "Usage: VeltraneSetup.exe [/S] [/LOG=file] [/?] [/D=folder]\r\n"
+    "\r\n"
+    "/S\tInstall without a window into the first plug-in folder found,\r\n"
+    "\tor into the /D= folder.\r\n"
+    "/LOG=file\tAppend a log of the installation to the file.\r\n"
+    "/D=folder\tThe plug-in folder to install into (an absolute path,\r\n"
+    "\tX:\\... or \\\\server\\share\\...). It must be the last switch.\r\n"
+    "/?\tShow this text.\r\n"
+    "\r\n"
+    "Exit codes with /S: 0 installed, 1 bad command line, 2 no target folder,\r\n"
+    "3 some plug-ins could not be written, 4 the installer is already running.";
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+const char* skip_blanks(const char* p) {
+  while (is_blank(*p)) ++p;
+  return p;
+}
+
+char lower_char(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// 1 when `text` begins with `head` (lower case), ignoring case.
+int begins_with(const char* text, const char* head) {
+  for (; *head; ++text, ++head)
+    if (lower_char(*text) != *head) return 0;
+  return 1;
+}
+
+// Reads one argument by the platform's rules (as CommandLineToArgvW splits): blanks
+// separate arguments outside quotes; 2n backslashes before a quote give n backslashes
+// and the quote opens or closes; 2n+1 give n backslashes and a literal quote; other
+// backslashes stand as they are. Returns the position after the argument, or null
+// when it does not fit `capacity`. `quoted` tells whether any quote was seen.
+const char* read_argument(const char* p, char* out, size_t capacity, bool* quoted) {
+  size_t length = 0;
+  bool in_quotes = false;
+  *quoted = false;
+  auto put = [&](char c) {
+    if (length + 1 >= capacity) return false;
+    out[length++] = c;
+    return true;
+  };
+  while (*p && (in_quotes || !is_blank(*p))) {
+    if (*p == '\\') {
+      size_t backslashes = 0;
+      while (*p == '\\') ++backslashes, ++p;
+      if (*p == '"') {
+        for (size_t i = 0; i < backslashes / 2; ++i)
+          if (!put('\\')) return nullptr;
+        if (backslashes % 2) {
+          if (!put('"')) return nullptr;
+          ++p;
+        }
+      } else {
+        for (size_t i = 0; i < backslashes; ++i)
+          if (!put('\\')) return nullptr;
+      }
+    } else if (*p == '"') {
+      *quoted = true;
+      if (in_quotes && p[1] == '"') {  // "" inside quotes is one literal quote
+        if (!put('"')) return nullptr;
+        p += 2;
+        continue;
+      }
+      in_quotes = !in_quotes;
+      ++p;
+    } else {
+      if (!put(*p)) return nullptr;
+      ++p;
+    }
+  }
+  out[length] = '\0';
+  return p;
+}
+
+bool is_drive_path(const char* folder) {
+  return ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z')) &&
+         folder[1] == ':' && folder[2] == '\\';
+}
+
+// \\server\share with both names present.
+bool is_unc_path(const char* folder) {
+  if (folder[0] != '\\' || folder[1] != '\\' || !folder[2] || folder[2] == '\\') return false;
+  const char* share = folder + 2;
+  while (*share && *share != '\\') ++share;
+  return share[0] == '\\' && share[1] && share[1] != '\\';
+}
+
+// Characters no folder name may hold; a colon only as the drive's. A "/" is refused
+// too: a switch written after the folder ("/D=C:\a /S") must not become part of it.
+bool has_forbidden_character(const char* folder) {
+  for (const char* p = folder; *p; ++p) {
+    char c = *p;
+    if (c == '"' || c == '/' || c == '<' || c == '>' || c == '|' || c == '*' || c == '?' ||
+        static_cast<unsigned char>(c) < 0x20)
+      return true;
+    if (c == ':' && p != folder + 1) return true;
+  }
+  return false;
+}
+
+// Checks and stores a /D= folder, with a trailing "\".
+int store_target(const char* folder, char* target) {
+  if (!(is_drive_path(folder) || is_unc_path(folder)) || has_forbidden_character(folder)) return 0;
+  if (!copy_text(target, PATH_CAPACITY, folder) || !ensure_trailing_separator(target)) {
+    target[0] = '\0';
+    return 0;
+  }
+  return 1;
+}
+
+// The unquoted /D= form: everything up to the end of the line, trailing blanks cut.
+int store_verbatim_target(const char* value, char* target) {
+  char folder[PATH_CAPACITY];
+  size_t length = text_length(value);
+  while (length && is_blank(value[length - 1])) --length;
+  if (length + 1 > sizeof folder) return 0;
+  for (size_t i = 0; i < length; ++i) folder[i] = value[i];
+  folder[length] = '\0';
+  return store_target(folder, target);
+}
+
+void note_silent_switch(const char* command_line, CommandLine* out) {
+  const char* p = skip_program_name(command_line);
+  char argument[PATH_CAPACITY];
+  bool quoted;
+  while (*(p = skip_blanks(p))) {
+    const char* next = read_argument(p, argument, sizeof argument, &quoted);
+    if (!next) {
+      while (*p && !is_blank(*p)) ++p;  // an overlong argument: step over it
+      continue;
+    }
+    if (begins_with(argument, "/d=")) return;  // the rest is the folder
+    if (begins_with(argument, "/s") && !argument[2]) out->silent = 1;
+    p = next;
+  }
+}
+
+}  // namespace
+
+const char* skip_program_name(const char* command_line) {
+  const char* p = command_line;
+  if (*p == '"') {
+    ++p;
+    while (*p && *p != '"') ++p;
+    if (*p == '"') ++p;
+  } else {
+    while (*p && !is_blank(*p)) ++p;
+  }
+  return skip_blanks(p);
+}
+
+int parse_command_line(const char* command_line, CommandLine* out) {
+  out->silent = 0;
+  out->show_usage = 0;
+  out->target[0] = '\0';
+  out->log_path[0] = '\0';
+  note_silent_switch(command_line, out);
+  int seen_silent = 0, seen_usage = 0, seen_log = 0;
+  char argument[PATH_CAPACITY + 8];
+  const char* p = skip_program_name(command_line);
+  while (*(p = skip_blanks(p))) {
+    bool quoted = false;
+    const char* next = read_argument(p, argument, sizeof argument, &quoted);
+    if (begins_with(p, "/d=") && !quoted) return store_verbatim_target(p + 3, out->target);
+    if (!next) return 0;
+    if (begins_with(argument, "/d=")) {
+      if (*skip_blanks(next)) return 0;  // the folder switch must be the last
+      return store_target(argument + 3, out->target);
+    }
+    if (begins_with(argument, "/log=")) {
+      if (seen_log++ || !argument[5] || !copy_text(out->log_path, PATH_CAPACITY, argument + 5)) return 0;
+    } else if (begins_with(argument, "/s") && !argument[2]) {
+      if (seen_silent++) return 0;
+    } else if (argument[0] == '/' && argument[1] == '?' && !argument[2]) {
+      if (seen_usage++) return 0;
+      out->show_usage = 1;
+    } else {
+      return 0;
+    }
+    p = next;
+  }
+  return 1;
+}

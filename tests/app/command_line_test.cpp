@@ -1,0 +1,98 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Row {
+  const char* line;
+  int ok;
+  int silent;
+  int usage;
+  const char* target;
+  const char* log;
+};
+
+TEST(CommandLine, ParsesEveryFormPeopleUse) {
+  const Row rows[] = {
+      {"setup.exe", 1, 0, 0, "", ""},
+      {"\"C:\\Down loads\\setup.exe\"", 1, 0, 0, "", ""},
+      {"setup.exe /S", 1, 1, 0, "", ""},
+      {"setup.exe /s /log=C:\\x.log", 1, 1, 0, "", "C:\\x.log"},
+      {"setup.exe /S /D=C:\\Filters", 1, 1, 0, "C:\\Filters\\", ""},
+      {"setup.exe /S /D=C:\\Some Folder\\  ", 1, 1, 0, "C:\\Some Folder\\", ""},
+      {"setup.exe /S \"/D=C:\\Some Folder\\\\\"", 1, 1, 0, "C:\\Some Folder\\", ""},
+      {"setup.exe /S /D=\"C:\\Some Folder\"", 1, 1, 0, "C:\\Some Folder\\", ""},
+      {"setup.exe /D=C:\\a\"b\"", 1, 0, 0, "C:\\ab\\", ""},  // quotes inside one argument, as the platform reads them
+      {"setup.exe /d=\\\\server\\share\\plug ins", 1, 0, 0, "\\\\server\\share\\plug ins\\", ""},
+      {"setup.exe \"/LOG=C:\\my logs\\a.log\" /S", 1, 1, 0, "", "C:\\my logs\\a.log"},
+      {"setup.exe /LOG=\"C:\\my logs\\a.log\"", 1, 0, 0, "", "C:\\my logs\\a.log"},
+      {"setup.exe /?", 1, 0, 1, "", ""},
+      {"setup.exe\t/S\t", 1, 1, 0, "", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    CommandLine parsed;
+    memset(&parsed, 0xBD, sizeof parsed);
+    EXPECT_EQ(parse_command_line(row.line, &parsed), row.ok);
+    EXPECT_EQ(parsed.silent, row.silent);
+    EXPECT_EQ(parsed.show_usage, row.usage);
+    EXPECT_STREQ(parsed.target, row.target);
+    EXPECT_STREQ(parsed.log_path, row.log);
+  }
+}
+
+TEST(CommandLine, RefusesBadLinesButStillSeesTheSilentSwitch) {
+  const struct {
+    const char* line;
+    int silent;
+  } rows[] = {
+      {"setup.exe /X", 0},
+      {"setup.exe /S /X", 1},
+      {"setup.exe /X /S", 1},
+      {"setup.exe /S /S", 1},
+      {"setup.exe /S /? /?", 1},
+      {"setup.exe /S /LOG=a /LOG=b", 1},
+      {"setup.exe /S /LOG=", 1},
+      {"setup.exe /S /D=", 1},
+      {"setup.exe /S /D=relative\\folder", 1},
+      {"setup.exe /S /D=C:", 1},
+      {"setup.exe /S /D=\\\\server", 1},
+      {"setup.exe /S /D=C:\\a /S", 1},  // verbatim, the folder would hold "/S"
+      {"setup.exe /S \"/D=C:\\a\" /S", 1},  // quoted: the folder switch must be the last
+      {"setup.exe /S /D=C:\\a<b", 1},
+      {"setup.exe /S /D=C:\\a /D=C:\\b", 1},
+      {"setup.exe /Sx", 0},
+      {"setup.exe S", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    CommandLine parsed;
+    EXPECT_EQ(parse_command_line(row.line, &parsed), 0);
+    EXPECT_EQ(parsed.silent, row.silent);
+  }
+}
+
+TEST(CommandLine, AFolderAtTheBufferLimitIsRefusedNeverCut) {
+  std::string fits = "C:\\" + std::string(PATH_CAPACITY - 5, 'f');  // 398 characters, + "\" = 399
+  std::string too_long = fits + "g";
+  CommandLine parsed;
+  ASSERT_EQ(parse_command_line(("setup.exe /S /D=" + fits).c_str(), &parsed), 1);
+  EXPECT_EQ(std::string(parsed.target), fits + "\\");
+  EXPECT_EQ(parse_command_line(("setup.exe /S /D=" + too_long).c_str(), &parsed), 0);
+  EXPECT_STREQ(parsed.target, "");
+  EXPECT_EQ(parse_command_line(("setup.exe /S \"/D=" + too_long + "\"").c_str(), &parsed), 0);
+  EXPECT_STREQ(parsed.target, "");
+  EXPECT_EQ(parse_command_line(("setup.exe /S /LOG=C:\\" + std::string(PATH_CAPACITY, 'l')).c_str(), &parsed), 0);
+  EXPECT_EQ(parsed.silent, 1);
+}
+
+TEST(CommandLine, SkipsQuotedAndPlainProgramNames) {
+  EXPECT_STREQ(skip_program_name("\"C:\\a b\\setup.exe\"  /S"), "/S");
+  EXPECT_STREQ(skip_program_name("setup.exe /S"), "/S");
+  EXPECT_STREQ(skip_program_name("setup.exe"), "");
+}
+
+}  // namespace
