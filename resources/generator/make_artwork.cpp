@@ -8,10 +8,21 @@
 
 namespace {
 
-bool report(bool ok, const std::string& path) {
-  if (!ok) std::fprintf(stderr, "make_artwork: cannot write %s\n", path.c_str());
-  return ok;
-}
+struct BitmapFile {
+  const char* name;
+  int bits;  // 8 or 24
+  Raster (*draw)();
+};
+
+Raster cancel_face() { return button_face("Cancel"); }
+Raster install_face() { return button_face("Install"); }
+Raster enjoy_face() { return button_face("Enjoy"); }
+
+const BitmapFile BITMAP_FILES[] = {
+    {"paper_tile.bmp", 8, paper_tile},       {"checkbox_strip.bmp", 24, checkbox_strip},
+    {"cancel_face.bmp", 8, cancel_face},     {"maker_logo.bmp", 24, maker_logo},
+    {"install_face.bmp", 24, install_face},  {"enjoy_face.bmp", 24, enjoy_face},
+};
 
 }  // namespace
 
@@ -21,14 +32,20 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = std::string(argv[1]) + "/";
-  bool ok = true;
-  ok &= report(write_bmp8((dir + "paper_tile.bmp").c_str(), paper_tile()), dir + "paper_tile.bmp");
-  ok &= report(write_bmp24((dir + "checkbox_strip.bmp").c_str(), checkbox_strip()), dir + "checkbox_strip.bmp");
-  ok &= report(write_bmp8((dir + "cancel_face.bmp").c_str(), button_face("Cancel")), dir + "cancel_face.bmp");
-  ok &= report(write_bmp24((dir + "maker_logo.bmp").c_str(), maker_logo()), dir + "maker_logo.bmp");
-  ok &= report(write_bmp24((dir + "install_face.bmp").c_str(), button_face("Install")), dir + "install_face.bmp");
-  ok &= report(write_bmp24((dir + "enjoy_face.bmp").c_str(), button_face("Enjoy")), dir + "enjoy_face.bmp");
-  ok &= report(write_cursor((dir + "link_hand.cur").c_str(), LINK_HAND_ART, LINK_HAND_HOT_X, LINK_HAND_HOT_Y),
-               dir + "link_hand.cur");
-  return ok ? 0 : 1;
+  int status = 0;
+  for (const BitmapFile& file : BITMAP_FILES) {
+    std::string path = dir + file.name;
+    Raster picture = file.draw();
+    bool ok = file.bits == 8 ? write_bmp8(path.c_str(), picture) : write_bmp24(path.c_str(), picture);
+    if (!ok) {
+      std::fprintf(stderr, "make_artwork: cannot write %s\n", path.c_str());
+      status = 1;
+    }
+  }
+  std::string cursor = dir + "link_hand.cur";
+  if (!write_cursor(cursor.c_str(), LINK_HAND_ART, LINK_HAND_HOT_X, LINK_HAND_HOT_Y)) {
+    std::fprintf(stderr, "make_artwork: cannot write %s\n", cursor.c_str());
+    status = 1;
+  }
+  return status;
 }
