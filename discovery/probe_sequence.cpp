@@ -51,7 +51,7 @@ constexpr char SHELL_OPEN[] = "shell\\open\\command";
 constexpr char APP_PATHS[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
 // Rows 14 to 16 name the ProgIDs as the hosts register them, without a trailing blank.
-const ProbeRow probe_rows[PROBE_ROWS] = {
+const ProbeRow probe_rows[] = {
     /*  1 */ vendor("veltrane", ""),
     /*  2 */ vendor("adobe", "photoshop"),
     /*  3 */ vendor("jasc", "paint"),
@@ -75,6 +75,7 @@ const ProbeRow probe_rows[PROBE_ROWS] = {
     /* 21 */ host_folder(HOST_FOLDER_ADMIT, HKEY_LOCAL_MACHINE, APP_PATHS, "Painter6.exe", "plugins"),
     /* 22 */ host_folder(HOST_FOLDER_BINARY, HKEY_CLASSES_ROOT, "PClassicFile", SHELL_OPEN, "pclassic.set"),
 };
+static_assert(sizeof probe_rows / sizeof probe_rows[0] == PROBE_ROWS, "one row per probe");
 
 void run_probe(const ProbeRow& row, char* work_path) {
   switch (row.kind) {
