@@ -1,6 +1,7 @@
 // One small move-only holder per kind of Windows handle. Each closes its handle when
 // it goes out of scope, so no early return can leak a key, a file or a DC.
 #pragma once
+#include <stdio.h>
 #include <windows.h>
 
 template <typename Traits>
@@ -69,12 +70,19 @@ struct GdiObjectTraits {
   static void close(Handle h) { DeleteObject(h); }
 };
 
+struct StreamTraits {  // C runtime file streams (fopen)
+  using Handle = FILE*;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { fclose(h); }
+};
+
 using RegKey = UniqueHandle<RegKeyTraits>;
 using FileHandle = UniqueHandle<FileTraits>;
 using FindHandle = UniqueHandle<FindTraits>;
 using KernelHandle = UniqueHandle<KernelTraits>;
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
+using FileStream = UniqueHandle<StreamTraits>;
 
 // A window DC from GetDC; remembers its window for ReleaseDC.
 class WindowDc {

@@ -1,0 +1,155 @@
+#include "registry_scan.h"
+
+#include <string.h>
+
+#include "bounded_text.h"
+#include "candidate_list.h"
+#include "handles.h"
+
+int value_cursor = 0;
+
+namespace {
+
+LONG open_for_reading(HKEY root, const char* key_path, RegKey& key) {
+  return RegOpenKeyExA(root, key_path, 0, KEY_READ, key.put());
+}
+
+// The registry hands back string data without a terminator when it fills the buffer
+// exactly (or when the value was stored without one); `size` is at most 256, so the
+// terminator always lands inside the caller's 400-byte buffer.
+void keep_string_data(LONG result, DWORD type, DWORD size, char* data) {
+  if (result != ERROR_SUCCESS || type != REG_SZ || size > static_cast<DWORD>(REGISTRY_OFFERED)) size = 0;
+  data[size] = '\0';
+}
+
+// Values whose key or name says "plug-in folder" are taken whatever the host.
+bool names_a_plugin_folder(const char* key_path, const char* value_name) {
+  return strstr(key_path, "plug") || strstr(value_name, "plug") || strstr(value_name, "directory1") ||
+         strstr(value_name, "directory2") || strstr(value_name, "directory3");
+}
+
+// Decides whether one enumerated value is a candidate and, if so, admits it.
+// Lower-cases `key_path` and `name` in place; the registry treats names alike in any case.
+void filter_value(char* key_path, char* name, char* data, const char* key_pattern, const char* value_key,
+                  const char* suffix) {
+  if (!data[0]) return;
+  strip_leading_nonletters(data);
+  if (!data[0] || data[1] != ':') return;
+  if (!strstr(lower_ascii(key_path), key_pattern)) return;
+  if (!names_a_plugin_folder(key_path, lower_ascii(name))) {
+    if (!value_key || !strstr(name, value_key)) return;
+    if (suffix && !append_text(data, PATH_CAPACITY, suffix)) return;
+  }
+  admit_candidate(data);
+}
+
+// The vendor key below one root: [.default\]base\vendor. 0 when it does not fit.
+int vendor_key_path(HKEY root, const char* base, const char* vendor, char* key_path) {
+  key_path[0] = '\0';
+  if (root == HKEY_USERS && !append_text(key_path, PATH_CAPACITY, ".default\\")) return 0;
+  return append_text(key_path, PATH_CAPACITY, base) && append_text(key_path, PATH_CAPACITY, "\\") &&
+         append_text(key_path, PATH_CAPACITY, vendor);
+}
+
+void scan_root(HKEY root, char* key_path, const char* key_pattern, const char* value_key, const char* suffix) {
+  char name[PATH_CAPACITY];
+  char data[PATH_CAPACITY];
+  KeyPathStack stack;
+  stack.top = -1;
+  int index = 0;
+  for (;;) {
+    if (next_string_value(root, key_path, name, data) == ERROR_SUCCESS) {
+      filter_value(key_path, name, data, key_pattern, value_key, suffix);
+      continue;
+    }
+    // This key's values are done: enter its next subkey, or climb back up.
+    for (;;) {
+      if (subkey_at(root, key_path, index, name) == ERROR_SUCCESS) {
+        if (push_level(stack, key_path, name, index)) break;
+        ++index;  // too deep or too long: skip that subkey
+        continue;
+      }
+      int saved = pop_level(stack, key_path);
+      if (saved < 0) return;
+      index = saved + 1;
+    }
+  }
+}
+
+}  // namespace
+
+LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out) {
+  RegKey key;
+  LONG result = open_for_reading(root, key_path, key);
+  if (result != ERROR_SUCCESS) {
+    out[0] = '\0';
+    return result;
+  }
+  DWORD type = REG_NONE;
+  DWORD size = REGISTRY_OFFERED;
+  result = RegQueryValueExA(key.get(), value_name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size);
+  keep_string_data(result, type, size, out);
+  return result;
+}
+
+LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* data_out) {
+  name_out[0] = '\0';
+  data_out[0] = '\0';
+  RegKey key;
+  LONG result = open_for_reading(root, key_path, key);
+  if (result != ERROR_SUCCESS) {
+    value_cursor = 0;
+    return result;
+  }
+  DWORD name_size = REGISTRY_OFFERED;
+  DWORD data_size = REGISTRY_OFFERED;
+  DWORD type = REG_NONE;
+  result = RegEnumValueA(key.get(), static_cast<DWORD>(value_cursor), name_out, &name_size, nullptr, &type,
+                         reinterpret_cast<BYTE*>(data_out), &data_size);
+  keep_string_data(result, type, data_size, data_out);
+  ++value_cursor;
+  if (result != ERROR_SUCCESS) {
+    name_out[0] = '\0';
+    value_cursor = 0;
+  }
+  return result;
+}
+
+LONG subkey_at(HKEY root, const char* key_path, int index, char* name_out) {
+  name_out[0] = '\0';
+  RegKey key;
+  LONG result = open_for_reading(root, key_path, key);
+  if (result != ERROR_SUCCESS) return result;
+  DWORD name_size = REGISTRY_OFFERED;
+  result = RegEnumKeyExA(key.get(), static_cast<DWORD>(index), name_out, &name_size, nullptr, nullptr, nullptr,
+                         nullptr);
+  if (result != ERROR_SUCCESS) name_out[0] = '\0';
+  return result;
+}
+
+int push_level(KeyPathStack& stack, char* key_path, const char* name, int& index) {
+  if (stack.top + 1 >= MAX_HELD_LEVELS) return 0;
+  size_t length = text_length(key_path);
+  if (length + 1 + text_length(name) + 1 > static_cast<size_t>(PATH_CAPACITY)) return 0;
+  ++stack.top;
+  stack.saved_index[stack.top] = index;
+  stack.saved_length[stack.top] = static_cast<int>(length);
+  append_text(key_path, PATH_CAPACITY, "\\");
+  append_text(key_path, PATH_CAPACITY, name);
+  index = 0;
+  return 1;
+}
+
+int pop_level(KeyPathStack& stack, char* key_path) {
+  if (stack.top < 0) return -1;
+  key_path[stack.saved_length[stack.top]] = '\0';
+  return stack.saved_index[stack.top--];
+}
+
+void scan_vendor_registry(const char* base, const char* vendor, const char* key_pattern, const char* value_key,
+                          const char* suffix) {
+  const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS};
+  char key_path[PATH_CAPACITY];
+  for (HKEY root : roots)
+    if (vendor_key_path(root, base, vendor, key_path)) scan_root(root, key_path, key_pattern, value_key, suffix);
+}

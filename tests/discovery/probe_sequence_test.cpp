@@ -1,0 +1,102 @@
+#include "probe_sequence.h"
+
+#include "discovery_fixture.h"
+
+namespace {
+
+constexpr char APP_PATHS[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
+class ProbeSequenceTest : public DiscoveryTest {
+protected:
+  void TearDown() override {
+    if (!ulead_ini_.empty()) {
+      EXPECT_TRUE(DeleteFileA(ulead_ini_.c_str()));
+    }
+    DiscoveryTest::TearDown();
+  }
+  void register_host(const char* progid, const std::string& program) {
+    seed.sz(HKEY_CLASSES_ROOT, std::string(progid) + "\\shell\\open\\command", "",
+            "\"" + tree.path(program) + "\" \"%1\"");
+  }
+  void write_ulead_ini(const std::string& text) {
+    char windows[PATH_CAPACITY];
+    ASSERT_GT(GetWindowsDirectoryA(windows, PATH_CAPACITY), 0u);
+    ulead_ini_ = std::string(windows) + "\\ulead32.ini";
+    HANDLE file = CreateFileA(ulead_ini_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  static std::vector<int> rows() {
+    std::vector<int> numbers;
+    for (int i = 0; i < CANDIDATE_CAPACITY; ++i) numbers.push_back(admitting_row[i]);
+    return numbers;
+  }
+
+private:
+  std::string ulead_ini_;
+};
+
+TEST_F(ProbeSequenceTest, WithNoHostInstalledTheListStaysEmpty) {
+  admitting_row[0] = 99;  // sentinel: the sequence clears the table
+  run_probe_sequence();
+  EXPECT_EQ(candidate_count(), 0);
+  EXPECT_EQ(rows(), std::vector<int>(CANDIDATE_CAPACITY, 0));
+}
+
+TEST_F(ProbeSequenceTest, RowsFillTheListInTableOrder) {
+  // Seeded in reverse order of the rows, so that only the table decides the list order.
+  tree.make_folder("P6\\Plugins");
+  seed.sz(HKEY_LOCAL_MACHINE, std::string(APP_PATHS) + "Painter6.exe", "", tree.path("P6\\Painter6.exe"));
+  std::string brushes = tree.make_folder("Painter\\Brushes");
+  tree.write_file("Painter\\painter.set",
+                  std::string("\x80", 1) + static_cast<char>(brushes.size()) + brushes + std::string(1, '\0'));
+  register_host("PainterFile", "Painter\\Painter.exe");
+  tree.make_folder("PI3");
+  register_host("PI3.Image", "PI3\\pi3.exe");
+  write_ulead_ini("[Filters]\nPlugInDir=" + tree.make_folder("Ulead\\Plugins") + "\n");
+  tree.write_file("Corel\\Config\\PhotoPaint.ini", "[Dirs]\nDirs1=0," + tree.make_folder("Corel\\Filters") + "\n");
+  register_host("CorelPhotoPaint.Image.9", "Corel\\Programs\\photopnt.exe");
+  seed.sz(HKEY_USERS, ".default\\software\\iGrafx\\Image\\Settings", "PlugInFolder", tree.make_folder("iGrafx\\Plugins"));
+  tree.make_folder("Office\\photodraw\\plugins");
+  seed.sz(HKEY_LOCAL_MACHINE, "software\\microsoft\\photodraw\\2000", "InstallDest", tree.path("Office") + "\\");
+  // Row 9 finds row 2's folder again: it stays at row 2's position.
+  std::string photoshop = tree.make_folder("Adobe\\Plug-Ins");
+  tree.write_file("Adobe\\Photoshop.ini", "[Paths]\nPluginDirectory=" + photoshop + "\n");
+  register_host("Photoshop.PlugIn", "Adobe\\Photoshp.exe");
+  seed.sz(HKEY_CURRENT_USER, "software\\adobe\\photoshop\\7.0", "PluginPath", photoshop);
+  seed.sz(HKEY_CURRENT_USER, "software\\veltrane\\Setup", "PluginFolder", tree.make_folder("plug-ins\\veltrane"));
+
+  run_probe_sequence();
+
+  EXPECT_EQ(listed(), (std::vector<std::string>{stored("plug-ins"), stored("Adobe\\Plug-Ins"),
+                                                stored("Office\\photodraw\\plugins"), stored("iGrafx\\Plugins"),
+                                                stored("Corel\\Filters"), stored("Ulead\\Plugins"), stored("PI3"),
+                                                stored("Painter\\Brushes"), stored("P6\\Plugins")}));
+  std::vector<int> expected_rows = {1, 2, 5, 8, 16, 18, 19, 20, 21};
+  expected_rows.resize(CANDIDATE_CAPACITY, 0);
+  EXPECT_EQ(rows(), expected_rows);
+  for (int i = 0; i < candidate_count(); ++i)
+    EXPECT_EQ(candidate_list.entries[i].append_subfolder, i == 3 ? 0 : 1) << candidate_list.entries[i].path;
+}
+
+TEST_F(ProbeSequenceTest, LaterVersionsAndTheBlankFreeProgIdsAreFollowed) {
+  register_host("Fireworks.Doc.5", "FW5\\Fireworks.exe");
+  tree.write_file("FW5\\Fireworks 5 Preferences.txt", "ExtraPhotoshopPlugins=" + tree.make_folder("FW5 Filters") + "\n");
+  register_host("Fireworks.Doc.2", "FW2\\Fireworks.exe");
+  tree.write_file("FW2\\Fireworks 2 Preferences.txt", "ExtraPhotoshopPlugins=" + tree.make_folder("FW2 Filters") + "\n");
+  for (const char* version : {"7", "8", "10"}) {
+    std::string host = std::string("Corel") + version;
+    register_host(("CorelPhotoPaint.Image." + std::string(version)).c_str(), host + "\\Programs\\photopnt.exe");
+    tree.write_file(host + "\\photopnt.ini", "dirs1=" + tree.make_folder(host + "\\Plugins") + "\n");
+  }
+  run_probe_sequence();
+  EXPECT_EQ(listed(), (std::vector<std::string>{stored("FW2 Filters"), stored("FW5 Filters"), stored("Corel7\\Plugins"),
+                                                stored("Corel8\\Plugins"), stored("Corel10\\Plugins")}));
+  std::vector<int> expected_rows = {10, 13, 14, 15, 17};
+  expected_rows.resize(CANDIDATE_CAPACITY, 0);
+  EXPECT_EQ(rows(), expected_rows);
+}
+
+}  // namespace

@@ -1,0 +1,2 @@
+# The discovery report program on a clean prefix and on one seeded with every kind of probe.
+veltrane_add_e2e(e2e_probe_report probe_report.sh)

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# ProbeReport.exe prints nothing on a machine without hosts, and on a machine with
+# hosts of every probe kind one line per folder, in probe order, as the installer's
+# drop-down shows it: "row<TAB>folder" with the maker's sub-folder appended.
+. "$(dirname "$0")/lib.sh" "$@"
+
+REPORT="$E2E_BUILD/ProbeReport.exe"
+BASE="$E2E_DRIVE_C/Probes"
+ULEAD_INI="$E2E_DRIVE_C/windows/ulead32.ini"
+SEEDED_KEYS=(
+  'HKCU\Software\Veltrane' 'HKCU\Software\Adobe' 'HKLM\Software\Microsoft\PhotoDraw'
+  'HKU\.DEFAULT\Software\iGrafx' 'HKCR\Photoshop.PlugIn' 'HKCR\Fireworks.Doc.4'
+  'HKCR\CorelPhotoPaint.Image.9' 'HKCR\PI3.Image' 'HKCR\PainterFile'
+  'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.exe'
+)
+cleanup() {
+  local key
+  for key in "${SEEDED_KEYS[@]}"; do e2e_reg_delete "$key"; done
+  rm -rf "$BASE" "$ULEAD_INI"
+}
+trap cleanup EXIT
+
+# run_report: the report's whole standard output (trailing line ends kept) and exit code.
+run_report() {
+  REPORT_OUT=$("$WINE" "$REPORT" 2>/dev/null; echo "rc=$?")
+}
+# expected LINE...: the lines as the report writes them, each ended by CR LF.
+expected() { printf '%s\r\n' "$@"; echo "rc=0"; }
+
+run_report
+e2e_expect_eq "no hosts: no output, exit code 0" "rc=0" "$REPORT_OUT"
+
+mkdir -p "$BASE/plug-ins/veltrane" "$BASE/Adobe/Plug-Ins" "$BASE/Office/photodraw/plugins" "$BASE/iGrafx/Plugins" \
+  "$BASE/Fireworks 4/Filters" "$BASE/Corel/Programs" "$BASE/Corel/Config" "$BASE/Corel/Plugins" "$BASE/Ulead/Plugins" \
+  "$BASE/PI3" "$BASE/Painter/Brushes" "$BASE/Painter6/Plugins"
+# Rows 1 to 8: vendor registry subtrees under the three roots.
+e2e_reg_sz 'HKCU\Software\Veltrane\Setup' PluginFolder 'C:\Probes\plug-ins\veltrane'
+e2e_reg_sz 'HKCU\Software\Adobe\Photoshop\7.0' PluginPath 'C:\Probes\Adobe\Plug-Ins'
+e2e_reg_sz 'HKLM\Software\Microsoft\PhotoDraw\2000' InstallDest 'C:\Probes\Office\'
+e2e_reg_sz 'HKU\.DEFAULT\Software\iGrafx\Image\Settings' PlugInFolder '"C:\Probes\iGrafx\Plugins"'
+e2e_reg_sz 'HKCU\Software\Adobe\Photoshop\7.0' Unrelated 'C:\Probes\Office'  # no plug-in name: ignored
+# Row 9 finds row 2's folder again; it stays listed once, at row 2.
+e2e_reg_sz 'HKCR\Photoshop.PlugIn\shell\open\command' '' '"C:\Probes\Adobe\Photoshp.exe" "%1"'
+printf '[Paths]\r\nPluginDirectory=C:\\Probes\\Adobe\\Plug-Ins\r\n' >"$BASE/Adobe/Photoshop.ini"
+e2e_reg_sz 'HKCR\Fireworks.Doc.4\shell\open\command' '' '"C:\Probes\Fireworks 4\Fireworks.exe" "%1"'
+printf 'ExtraPhotoshopPlugins="C:\\Probes\\Fireworks 4\\Filters"\r\n' >"$BASE/Fireworks 4/Fireworks 4 Preferences.txt"
+# Row 16: the settings file lies one folder above the program's.
+e2e_reg_sz 'HKCR\CorelPhotoPaint.Image.9\shell\open\command' '' 'C:\Probes\Corel\Programs\photopnt.exe %1'
+printf '[Dirs]\r\nDirs1=0,C:\\Probes\\Corel\\Plugins\r\n' >"$BASE/Corel/Config/PhotoPnt.ini"
+printf '[Filters]\r\nPlugInDir=C:\\Probes\\Ulead\\Plugins\r\n' >"$ULEAD_INI"
+# Row 19 lists the program folder itself when it has no "plugin" sub-folder.
+e2e_reg_sz 'HKCR\PI3.Image\shell\open\command' '' '"C:\Probes\PI3\pi3.exe" "%1"'
+e2e_reg_sz 'HKCR\PainterFile\shell\open\command' '' '"C:\Probes\Painter\Painter.exe" "%1"'
+brushes='C:\Probes\Painter\Brushes'
+# A path record: 0x80, the path's length, the path and a NUL, amid other bytes.
+printf "head\\x80\\x$(printf %02x "${#brushes}")%s\\0tail" "$brushes" >"$BASE/Painter/painter.set"
+e2e_reg_sz 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.exe' '' 'C:\Probes\Painter6\Painter6.exe'
+
+run_report
+e2e_expect_eq "seeded hosts: one line per folder in probe order" "$(expected \
+  $'1\tC:\\Probes\\Plug-Ins\\Veltrane\\' \
+  $'2\tC:\\Probes\\Adobe\\Plug-Ins\\Veltrane\\' \
+  $'5\tC:\\Probes\\Office\\Photodraw\\Plugins\\Veltrane\\' \
+  $'8\tC:\\Probes\\Igrafx\\Plugins\\' \
+  $'12\tC:\\Probes\\Fireworks 4\\Filters\\Veltrane\\' \
+  $'16\tC:\\Probes\\Corel\\Plugins\\Veltrane\\' \
+  $'18\tC:\\Probes\\Ulead\\Plugins\\Veltrane\\' \
+  $'19\tC:\\Probes\\Pi3\\Veltrane\\' \
+  $'20\tC:\\Probes\\Painter\\Brushes\\Veltrane\\' \
+  $'21\tC:\\Probes\\Painter6\\Plugins\\Veltrane\\')" "$REPORT_OUT"
+
+cleanup
+run_report
+e2e_expect_eq "after clean-up: no output again" "rc=0" "$REPORT_OUT"
+e2e_finish
