@@ -8,10 +8,16 @@
 //
 //   begin_install_attempt();                  // the skip list starts empty
 //   add_skip_key(key);                        // for every selector switched off now
-//   install_payloads();                       // or, on Retry, retry_failed_payloads()
-//   payload_failure_total() == 0              // installed; otherwise read the record:
-//   payload_failures.entries[i].file_name / .error, classify_failure(error),
-//   failure_system_text(error, ...) for FAILURE_OTHER.
+//   install_payloads();                       // on Retry: retry_failed_payloads()
+//
+// Both return payload_failure_total(): 0 means installed. Otherwise the record says
+// what was not written and why: payload_failures.entries[i].file_name and .error,
+// classify_failure(error) for what to tell the user (disk full; in use: close the
+// host editor and try again; access denied: choose another folder; otherwise the
+// system's text from failure_system_text), `stopped` when later payloads were not
+// tried, `dropped` for failures beyond the named ones. Retry writes the failed files
+// again; Cancel needs nothing from here: files already written stay, and the next
+// Install is a new attempt.
 //
 // Every write replaces a file in one step: the bytes go to a temporary file in the
 // target folder, and only a complete, flushed file is moved over the plug-in of that

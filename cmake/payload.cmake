@@ -2,9 +2,9 @@
 #
 #   veltrane_add_plugin(<target> <file> [DEPENDS <targets>...])
 #
-# adds <file> to the program <target> as a resource of type 3000 (PAYLOAD_TYPE) whose name the
-# installer turns back into the file's own name: "My Filter.8bf" is carried as
-# MY_FILTER.8BF and installed as "My Filter.8bf". The resource compiler upper-cases
+# adds <file> to the program <target> as a resource of type 3000 (PAYLOAD_TYPE)
+# whose name the installer turns back into the file's own name: "My Filter.8bf" is
+# carried as MY_FILTER.8BF and installed as "My Filter.8bf". The resource compiler upper-cases
 # every name, and the installer rebuilds the case of a name from its underscores,
 # colons and separators, so the resource name is worked out here and checked by
 # running the installer's rule over it. Configuring fails with a message naming the
@@ -90,7 +90,9 @@ function(veltrane_plugin_resource_name file_name out_name out_reason)
   if("${file_name}" STREQUAL "")
     set(reason "the file name is empty")
   elseif(NOT "${file_name}" MATCHES "^[ -~]+$")
-    set(reason "its name holds characters other than printable ASCII; the installer reads resource names in the code page of the machine it runs on, so how such a name comes out cannot be known when building")
+    string(CONCAT reason "its name holds characters other than printable ASCII; the installer reads "
+           "resource names in the code page of the machine it runs on, so how such a name comes out "
+           "cannot be known when building")
   elseif("${file_name}" MATCHES ":")
     set(reason "a colon cannot be part of a Windows file name")
   elseif("${file_name}" MATCHES "[<>\"/\\|?*]")
@@ -122,7 +124,11 @@ function(veltrane_plugin_resource_name file_name out_name out_reason)
       endif()
       set(next_letter lower)
     elseif("${c}" STREQUAL " ")
-      string(APPEND name "_")
+      if("${name}" MATCHES "_$")
+        string(APPEND name " ")  # "__" would be taken as a pair and removed
+      else()
+        string(APPEND name "_")
+      endif()
       set(next_letter upper)
     elseif("${c}" STREQUAL "_")
       string(APPEND name ":_")  # passed over, so it stays and changes nothing after it
@@ -138,7 +144,9 @@ function(veltrane_plugin_resource_name file_name out_name out_reason)
 
   veltrane_normalise_file_name("${name}" installed)
   if(NOT "${installed}" STREQUAL "${file_name}")
-    set(${out_reason} "no resource name is installed under this name (the nearest, ${name}, would be installed as \"${installed}\")" PARENT_SCOPE)
+    string(CONCAT reason "no resource name is installed under this name (the nearest, ${name}, "
+           "would be installed as \"${installed}\")")
+    set(${out_reason} "${reason}" PARENT_SCOPE)
     return()
   endif()
   set(${out_name} "${name}" PARENT_SCOPE)

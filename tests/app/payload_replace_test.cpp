@@ -61,7 +61,7 @@ TEST_F(PayloadReplace, RemovesWhatAKilledRunLeftAndNothingThatMerelyLooksAlike) 
   tree.write_file("Plug-ins\\Other.tmp", "kept");
   EXPECT_EQ(install_payloads(), 0);
   EXPECT_EQ(list_folder(folder),
-            "Alpha.8bf|CAPS.8BF|My Filter.8bf|Other.tmp|Rock'n Roll.8bf|TessoraOndelDemo.8bf|"
+            "Alpha.8bf|CAPS.8BF|My Filter.8bf|Other.tmp|Rock'n Roll.8bf|TessoraOndelDemo.8bf|Two  Spaces.8bf|"
             "V2.0 (beta)+Extra.8bf|lower start_x-Y z.8bf|~Veltrane-1-2.tmp.bak|~Veltrane-notes.tmp");
 }
 
@@ -168,8 +168,8 @@ TEST_F(PayloadReplace, RetryAfterARunThatStoppedWritesEverythingAgain) {
 
 TEST_F(PayloadReplace, AFolderThatIsNotThereFailsEveryPayloadWithTheSystemsReason) {
   lstrcpynA(chosen_folder, (tree.path("Missing") + "\\").c_str(), PATH_CAPACITY);
-  EXPECT_EQ(install_payloads(), 7);
-  ASSERT_EQ(payload_failures.count, 7);
+  EXPECT_EQ(install_payloads(), 8);
+  ASSERT_EQ(payload_failures.count, 8);
   for (int i = 0; i < payload_failures.count; ++i) {
     SCOPED_TRACE(payload_failures.entries[i].file_name);
     EXPECT_EQ(payload_failures.entries[i].error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));

@@ -10,11 +10,12 @@
 namespace {
 
 // What the test program carries, as installed: its own resource script's two named
-// payloads, the demo, and the four files carried by veltrane_add_plugin.
+// payloads, the demo, and the five files carried by veltrane_add_plugin.
 const char ALL_PLUG_INS[] =
-    "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|TessoraOndelDemo.8bf|"
+    "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|TessoraOndelDemo.8bf|Two  Spaces.8bf|"
     "V2.0 (beta)+Extra.8bf|lower start_x-Y z.8bf";
-const char* const CARRIED_BY_NAME[] = {"Rock'n Roll.8bf", "lower start_x-Y z.8bf", "V2.0 (beta)+Extra.8bf", "CAPS.8BF"};
+const char* const CARRIED_BY_NAME[] = {"Rock'n Roll.8bf", "lower start_x-Y z.8bf", "V2.0 (beta)+Extra.8bf", "CAPS.8BF",
+                                       "Two  Spaces.8bf"};
 constexpr size_t DEMO_SIZE = 212992;
 constexpr unsigned DEMO_FINGERPRINT = 0xbac7c0bau;  // FNV-1a of the generator's bytes
 
@@ -51,10 +52,12 @@ TEST_F(PayloadWrite, SkipsThePayloadsWhoseNormalisedNameHoldsAKey) {
     const char* key;
     const char* written;
   } rows[] = {
-      {"Ondel", "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|V2.0 (beta)+Extra.8bf|lower start_x-Y z.8bf"},
+      {"Ondel", "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|Two  Spaces.8bf|V2.0 (beta)+Extra.8bf|"
+                "lower start_x-Y z.8bf"},
       {"ondel", ALL_PLUG_INS},  // the test is case-sensitive
       {"ONDEL", ALL_PLUG_INS},  // the resource's own spelling is not what is tested
-      {"Demo", "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|V2.0 (beta)+Extra.8bf|lower start_x-Y z.8bf"},
+      {"Demo", "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|Two  Spaces.8bf|V2.0 (beta)+Extra.8bf|"
+               "lower start_x-Y z.8bf"},
       {" ", "Alpha.8bf|CAPS.8BF|TessoraOndelDemo.8bf"},  // the space an underscore became
       {"8bf", "CAPS.8BF"},                                 // anywhere in the name
   };
@@ -67,6 +70,13 @@ TEST_F(PayloadWrite, SkipsThePayloadsWhoseNormalisedNameHoldsAKey) {
     EXPECT_EQ(install_payloads(), 0);
     EXPECT_EQ(list_folder(folder), row.written);
   }
+}
+
+TEST_F(PayloadWrite, AKeyThatFindsTheSkipListFullIsDroppedSoItsPayloadIsWritten) {
+  for (int i = 0; i < SKIP_CAPACITY; ++i) add_skip_key(("Unused" + std::to_string(i)).c_str());
+  add_skip_key("Ondel");
+  EXPECT_EQ(install_payloads(), 0);
+  EXPECT_EQ(list_folder(folder), ALL_PLUG_INS);
 }
 
 TEST_F(PayloadWrite, ASelectorSwitchedOffForOneAttemptAndOnForTheNextIsWritten) {

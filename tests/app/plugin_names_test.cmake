@@ -45,7 +45,8 @@ set(chosen
   "Big-Sky 2.8bf" "BIG-SKY_2.8BF"
   "my filter.8bf" ":MY_:FILTER.8BF"
   "A_b.8bf" "A:_B.8BF"
-  "CAPS.8BF" "C__A__P__S.8__B__F")
+  "CAPS.8BF" "C__A__P__S.8__B__F"
+  "Two  Spaces.8bf" "TWO_ SPACES.8BF")
 list(LENGTH chosen count)
 math(EXPR last "${count} - 1")
 foreach(i RANGE 0 ${last} 2)
@@ -59,7 +60,8 @@ endforeach()
 
 # Every printable name a Windows file may have comes back as itself.
 foreach(file "x" "_" "a__b" "aB-c" "a_B" " lead" "q.8BF" "8ball" "it's" "V2.0 (beta)+Extra.8bf"
-             "lower start_x-Y z.8bf" "Tab__Key" "__x__" "A'B'c" "[x]{y}#!~%&=,@$^`")
+             "lower start_x-Y z.8bf" "Tab__Key" "__x__" "A'B'c" "[x]{y}#!~%&=,@$^`"
+             "a  b" "  lead" "x _ y" "x_ y" "a_  B" "8  8")
   veltrane_plugin_resource_name("${file}" resource reason)
   veltrane_normalise_file_name("${resource}" installed)
   expect("round trip of [${file}] via [${resource}]" "${file}" "${installed}")
