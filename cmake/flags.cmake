@@ -15,7 +15,9 @@ endfunction()
 # A static library that goes into the installer.
 function(veltrane_product_library target)
   veltrane_warnings(${target})
-  target_compile_options(${target} PRIVATE -fno-exceptions -ffunction-sections -fdata-sections
+  # No -fdata-sections: with it, GCC for Windows puts zero-initialised tables in .data$
+  # sections that take their full size in the file instead of in .bss.
+  target_compile_options(${target} PRIVATE -fno-exceptions -ffunction-sections
                          -fno-asynchronous-unwind-tables
                          -fcheck-new)  # operator new may return null: keep the checks after it
 endfunction()

@@ -1,0 +1,4 @@
+#include "app_state.h"
+
+HINSTANCE instance_handle = nullptr;
+char chosen_folder[PATH_CAPACITY] = "";

@@ -1,0 +1,133 @@
+#include "replace_file.h"
+
+#include "bounded_text.h"
+#include "handles.h"
+#include "payload.h"
+
+namespace {
+
+constexpr char TEMP_PREFIX[] = "~Veltrane-";
+constexpr char TEMP_SUFFIX[] = ".tmp";
+constexpr char TEMP_PATTERN[] = "~Veltrane-*.tmp";
+constexpr int TEMP_NAME_TRIES = 16;  // serials tried when a name is taken
+
+unsigned next_serial = 0;
+
+// CREATE_NEW never opens a file that is already there, so a name that another run
+// left behind is skipped rather than reused. Sets `created` once the file exists.
+DWORD create_temp_file(const char* folder, char* temp_path, FileHandle& file, bool& created) {
+  for (int attempt = 0; attempt < TEMP_NAME_TRIES; ++attempt) {
+    char name[40];
+    if (!make_temp_file_name(name, sizeof name, GetCurrentProcessId(), ++next_serial) ||
+        !copy_text(temp_path, OUTPUT_PATH_CAPACITY, folder) ||
+        !append_text(temp_path, OUTPUT_PATH_CAPACITY, name))
+      return ERROR_FILENAME_EXCED_RANGE;
+    file.reset(CreateFileA(temp_path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid()) {
+      created = true;
+      return ERROR_SUCCESS;
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return error;
+  }
+  return ERROR_FILE_EXISTS;
+}
+
+// Complete means every byte written, flushed to the disk and the handle closed
+// without error: a close can still report a failed delayed write. Wine reports a
+// write cut short by a full disk as a success with fewer bytes; writing the rest
+// then gives the reason (ERROR_DISK_FULL), as Windows gives it at once.
+DWORD write_complete_file(FileHandle& file, const void* data, DWORD size) {
+  const char* next = static_cast<const char*>(data);
+  for (DWORD left = size; left > 0;) {
+    DWORD written = 0;
+    if (!WriteFile(file.get(), next, left, &written, nullptr)) return GetLastError();
+    if (written == 0) return ERROR_WRITE_FAULT;  // no progress and no reason given
+    next += written;
+    left -= written;
+  }
+  if (!FlushFileBuffers(file.get())) return GetLastError();
+  if (!CloseHandle(file.release())) return GetLastError();
+  return ERROR_SUCCESS;
+}
+
+// Windows refuses to move a file over a read-only one; Wine run as root does not,
+// so the attribute is checked here to keep a read-only plug-in as it is everywhere.
+DWORD check_replaceable(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;  // nothing to replace
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return ERROR_ACCESS_DENIED;
+  return ERROR_SUCCESS;
+}
+
+// A move over a file that a running program holds open fails with access denied,
+// the same code a read-only file or a locked folder gives. Opening the target for
+// writing and deleting, sharing everything, fails with a sharing violation only when
+// another program holds it: that is the "in use" case the user can end.
+DWORD explain_refused_move(const char* path, DWORD move_error) {
+  if (move_error != ERROR_ACCESS_DENIED && move_error != ERROR_SHARING_VIOLATION) return move_error;
+  FileHandle probe(CreateFileA(path, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!probe.valid()) {
+    DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return ERROR_SHARING_VIOLATION;
+  }
+  return move_error;
+}
+
+bool is_digits_and_dashes(const char* text, size_t length) {
+  if (length == 0) return false;
+  for (size_t i = 0; i < length; ++i)
+    if (!(text[i] >= '0' && text[i] <= '9') && text[i] != '-') return false;
+  return true;
+}
+
+}  // namespace
+
+int make_temp_file_name(char* buffer, size_t capacity, DWORD process_id, unsigned serial) {
+  char name[48];
+  wsprintfA(name, "%s%lu-%u%s", TEMP_PREFIX, process_id, serial, TEMP_SUFFIX);
+  return copy_text(buffer, capacity, name);
+}
+
+int is_temp_file_name(const char* name) {
+  size_t length = text_length(name);
+  size_t prefix = sizeof TEMP_PREFIX - 1;
+  size_t suffix = sizeof TEMP_SUFFIX - 1;
+  if (length <= prefix + suffix) return 0;
+  for (size_t i = 0; i < prefix; ++i)
+    if (name[i] != TEMP_PREFIX[i]) return 0;
+  if (lstrcmpA(name + length - suffix, TEMP_SUFFIX) != 0) return 0;
+  return is_digits_and_dashes(name + prefix, length - prefix - suffix) ? 1 : 0;
+}
+
+DWORD replace_file(const char* folder, const char* path, const void* data, DWORD size) {
+  char temp_path[OUTPUT_PATH_CAPACITY];
+  bool created = false;
+  DWORD error;
+  {
+    FileHandle file;
+    error = create_temp_file(folder, temp_path, file, created);
+    if (error == ERROR_SUCCESS) error = write_complete_file(file, data, size);
+  }  // closed here whatever happened, so it can be deleted
+  if (error == ERROR_SUCCESS) error = check_replaceable(path);
+  if (error == ERROR_SUCCESS && !MoveFileExA(temp_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    error = explain_refused_move(path, GetLastError());
+  if (error != ERROR_SUCCESS && created) DeleteFileA(temp_path);
+  return error;
+}
+
+void remove_leftover_temp_files(const char* folder) {
+  char pattern[OUTPUT_PATH_CAPACITY];
+  if (!copy_text(pattern, sizeof pattern, folder) || !append_text(pattern, sizeof pattern, TEMP_PATTERN)) return;
+  WIN32_FIND_DATAA found;
+  FindHandle listing(FindFirstFileA(pattern, &found));
+  if (!listing.valid()) return;
+  do {
+    // The pattern also matches names that merely look alike; only our own form goes.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !is_temp_file_name(found.cFileName)) continue;
+    char leftover[OUTPUT_PATH_CAPACITY];
+    if (copy_text(leftover, sizeof leftover, folder) && append_text(leftover, sizeof leftover, found.cFileName))
+      DeleteFileA(leftover);
+  } while (FindNextFileA(listing.get(), &found));
+}

@@ -1,0 +1,28 @@
+// Replacing a file in one step, so that an existing plug-in is never truncated
+// before its replacement is complete on disk: the new bytes go to a temporary file
+// in the same folder (same volume), which is moved over the old file only once every
+// byte is written, flushed and the file closed.
+#pragma once
+#include <windows.h>
+
+#include <stddef.h>
+
+// The temporary name "~Veltrane-<process id>-<serial>.tmp". It never ends in .8bf,
+// since host editors load every .8bf file in their folders, and no other process
+// makes one with the same process id. 1, or 0 when it does not fit `capacity`.
+int make_temp_file_name(char* buffer, size_t capacity, DWORD process_id, unsigned serial);
+
+// 1 when `name` (a file name, no folder) has exactly the form make_temp_file_name makes.
+int is_temp_file_name(const char* name);
+
+// Puts `size` bytes (more than 0) into `path`, replacing a file of that name, via a
+// temporary file named in `folder` (the prefix of `path` that names its folder).
+// Returns ERROR_SUCCESS, or why not: the error of the step that failed, with
+// ERROR_ACCESS_DENIED for a read-only target or a folder of that name, and
+// ERROR_SHARING_VIOLATION when another program holds the target open. On failure
+// the temporary file is gone and the target is as it was.
+DWORD replace_file(const char* folder, const char* path, const void* data, DWORD size);
+
+// Deletes the temporary files that a killed run left in `folder` (a prefix as above).
+// Only one installer runs at a time, so none of them belongs to a live write.
+void remove_leftover_temp_files(const char* folder);

@@ -1,0 +1,206 @@
+# Carrying plug-in files inside an installer.
+#
+#   veltrane_add_plugin(<target> <file> [DEPENDS <targets>...])
+#
+# adds <file> to the program <target> as a resource of type 3000 (PAYLOAD_TYPE)
+# whose name the installer turns back into the file's own name: "My Filter.8bf" is
+# carried as MY_FILTER.8BF and installed as "My Filter.8bf". The resource compiler upper-cases
+# every name, and the installer rebuilds the case of a name from its underscores,
+# colons and separators, so the resource name is worked out here and checked by
+# running the installer's rule over it. Configuring fails with a message naming the
+# file and the reason when no resource name comes out as the file's name, when the
+# file is missing or empty, or when the target already carries a file of that name.
+# DEPENDS names the targets that make <file> during the build (then the file need
+# not exist yet when configuring).
+#
+#   veltrane_normalise_file_name(<name> <out-var>)
+#
+# the installer's own rule (payload.cpp, normalise_file_name) for names of printable
+# ASCII characters, and
+#
+#   veltrane_plugin_resource_name(<file-name> <out-name> <out-reason>)
+#
+# the resource name for a file name, or an empty name and the reason there is none.
+# Both run in script mode too (cmake -P), which is how the tests call them.
+
+cmake_policy(VERSION 3.20)  # also in script mode: quoted if() arguments are plain strings
+
+# text with the character at index replaced (or removed, for an empty replacement).
+function(_veltrane_replace_at text index replacement out)
+  string(SUBSTRING "${text}" 0 ${index} head)
+  math(EXPR after "${index} + 1")
+  string(SUBSTRING "${text}" ${after} -1 tail)
+  set(${out} "${head}${replacement}${tail}" PARENT_SCOPE)
+endfunction()
+
+function(_veltrane_upper_at text index out)
+  string(LENGTH "${text}" length)
+  if(index LESS length)
+    string(SUBSTRING "${text}" ${index} 1 c)
+    string(TOUPPER "${c}" c)
+    _veltrane_replace_at("${text}" ${index} "${c}" text)
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(veltrane_normalise_file_name name out)
+  string(TOLOWER "${name}" s)
+  _veltrane_upper_at("${s}" 0 s)
+  string(LENGTH "${s}" length)
+  set(i 0)
+  while(length GREATER 1)
+    math(EXPR bound "${length} - 1")
+    if(NOT i LESS bound)
+      break()
+    endif()
+    string(SUBSTRING "${s}" ${i} 2 pair)
+    if("${pair}" STREQUAL "__")
+      _veltrane_replace_at("${s}" ${i} "" s)
+      _veltrane_replace_at("${s}" ${i} "" s)
+      _veltrane_upper_at("${s}" ${i} s)
+      string(LENGTH "${s}" length)
+      if(NOT i LESS length)
+        break()
+      endif()
+    endif()
+    string(SUBSTRING "${s}" ${i} 1 c)
+    if("${c}" STREQUAL "_")
+      _veltrane_replace_at("${s}" ${i} " " s)
+      set(c " ")
+    endif()
+    if("${c}" STREQUAL ":")
+      _veltrane_replace_at("${s}" ${i} "" s)  # the character moving up is passed over
+    elseif(NOT "${c}" MATCHES "^[A-Za-z'.8]$")
+      math(EXPR next "${i} + 1")
+      _veltrane_upper_at("${s}" ${next} s)
+    endif()
+    math(EXPR i "${i} + 1")
+    string(LENGTH "${s}" length)
+  endwhile()
+  set(${out} "${s}" PARENT_SCOPE)
+endfunction()
+
+# Works out the name character by character from how the installer writes the next
+# letter: upper case at the start and after a separator, lower case after a letter,
+# ' . or 8. "__" before a letter upper-cases it where it would come out lower case,
+# ":" before a letter or "_" keeps the installer from changing it.
+function(veltrane_plugin_resource_name file_name out_name out_reason)
+  set(${out_name} "" PARENT_SCOPE)
+  set(reason "")
+  if("${file_name}" STREQUAL "")
+    set(reason "the file name is empty")
+  elseif(NOT "${file_name}" MATCHES "^[ -~]+$")
+    string(CONCAT reason "its name holds characters other than printable ASCII; the installer reads "
+           "resource names in the code page of the machine it runs on, so how such a name comes out "
+           "cannot be known when building")
+  elseif("${file_name}" MATCHES ":")
+    set(reason "a colon cannot be part of a Windows file name")
+  elseif("${file_name}" MATCHES "[<>\"/\\|?*]")
+    set(reason "its name holds a character that Windows does not allow in file names (< > \" / \\ | ? *)")
+  elseif("${file_name}" MATCHES ";")
+    set(reason "a semicolon in the file name would split CMake's list of sources; rename the file")
+  elseif("${file_name}" MATCHES "[ .]$")
+    set(reason "Windows drops a trailing space or full stop from a file name")
+  endif()
+  if(NOT reason STREQUAL "")
+    set(${out_reason} "${reason}" PARENT_SCOPE)
+    return()
+  endif()
+
+  set(name "")
+  set(next_letter upper)  # how the installer writes the next letter left as it is
+  string(LENGTH "${file_name}" length)
+  math(EXPR last "${length} - 1")
+  foreach(i RANGE ${last})
+    string(SUBSTRING "${file_name}" ${i} 1 c)
+    if("${c}" MATCHES "^[A-Za-z]$")
+      string(TOUPPER "${c}" upper)
+      if("${c}" STREQUAL "${upper}" AND next_letter STREQUAL "lower")
+        string(APPEND name "__${upper}")
+      elseif(NOT "${c}" STREQUAL "${upper}" AND next_letter STREQUAL "upper")
+        string(APPEND name ":${upper}")
+      else()
+        string(APPEND name "${upper}")
+      endif()
+      set(next_letter lower)
+    elseif("${c}" STREQUAL " ")
+      if("${name}" MATCHES "_$")
+        string(APPEND name " ")  # "__" would be taken as a pair and removed
+      else()
+        string(APPEND name "_")
+      endif()
+      set(next_letter upper)
+    elseif("${c}" STREQUAL "_")
+      string(APPEND name ":_")  # passed over, so it stays and changes nothing after it
+      set(next_letter lower)
+    elseif("${c}" MATCHES "^['.8]$")
+      string(APPEND name "${c}")
+      set(next_letter lower)
+    else()
+      string(APPEND name "${c}")
+      set(next_letter upper)
+    endif()
+  endforeach()
+
+  veltrane_normalise_file_name("${name}" installed)
+  if(NOT "${installed}" STREQUAL "${file_name}")
+    string(CONCAT reason "no resource name is installed under this name (the nearest, ${name}, "
+           "would be installed as \"${installed}\")")
+    set(${out_reason} "${reason}" PARENT_SCOPE)
+    return()
+  endif()
+  set(${out_name} "${name}" PARENT_SCOPE)
+  set(${out_reason} "" PARENT_SCOPE)
+endfunction()
+
+function(veltrane_add_plugin target file)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+  get_filename_component(file_name "${file}" NAME)
+  set(cannot "veltrane_add_plugin: cannot carry \"${file}\" in ${target}")
+
+  veltrane_plugin_resource_name("${file_name}" resource_name reason)
+  if(NOT reason STREQUAL "")
+    message(FATAL_ERROR "${cannot}: ${reason}.")
+  endif()
+  if("${file}" MATCHES "[\"\\]")
+    message(FATAL_ERROR "${cannot}: the resource compiler cannot read a path that holds \" or \\.")
+  endif()
+  if(NOT ARG_DEPENDS)
+    if(NOT EXISTS "${file}" OR IS_DIRECTORY "${file}")
+      message(FATAL_ERROR "${cannot}: there is no such file.")
+    endif()
+    file(SIZE "${file}" size)
+    if(size EQUAL 0)
+      message(FATAL_ERROR "${cannot}: the file is empty, and an empty payload ends the installation, "
+                          "so the plug-ins after it would not be installed either.")
+    endif()
+  endif()
+
+  # Windows file names ignore case: of two such files only the last would remain.
+  string(TOLOWER "${file_name}" key)
+  get_property(carried TARGET ${target} PROPERTY VELTRANE_CARRIED_FILES)
+  if(key IN_LIST carried)
+    message(FATAL_ERROR "${cannot}: it already carries a file of that name "
+                        "(Windows file names ignore case, so only one of them would be installed).")
+  endif()
+  set_property(TARGET ${target} APPEND PROPERTY VELTRANE_CARRIED_FILES "${key}")
+
+  # One resource script per file: in a shared script, a missing line break would join
+  # two quoted names into one. Rewritten only when it changes, so builds stay quiet.
+  string(MD5 script_name "${resource_name}")
+  set(script "${CMAKE_BINARY_DIR}/carried/${target}/${script_name}.rc")
+  set(content "#pragma code_page(65001)\n\"${resource_name}\" 3000 \"${file}\"\n")
+  set(old "")
+  if(EXISTS "${script}")
+    file(READ "${script}" old)
+  endif()
+  if(NOT old STREQUAL content)
+    file(WRITE "${script}" "${content}")
+  endif()
+  target_sources(${target} PRIVATE "${script}")
+  set_source_files_properties("${script}" TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${file}")
+  if(ARG_DEPENDS)
+    add_dependencies(${target} ${ARG_DEPENDS})
+  endif()
+endfunction()

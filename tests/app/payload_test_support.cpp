@@ -1,0 +1,69 @@
+#include "payload_test_support.h"
+
+std::string carried_bytes(HMODULE module, const char* name) {
+  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(PAYLOAD_TYPE));
+  if (!resource) return {};
+  HGLOBAL loaded = LoadResource(module, resource);
+  const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+  return bytes ? std::string(bytes, SizeofResource(module, resource)) : std::string();
+}
+
+std::string program_folder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+HMODULE load_payload_fixture() {
+  return LoadLibraryExA((program_folder() + "payload_fixture.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+std::string failure_summary() {
+  std::string summary;
+  for (int i = 0; i < payload_failures.count; ++i) {
+    if (!summary.empty()) summary += "|";
+    summary += payload_failures.entries[i].file_name;
+    summary += "=" + std::to_string(payload_failures.entries[i].error);
+  }
+  if (payload_failures.stopped) summary += "|stopped";
+  if (payload_failures.dropped) summary += "|+" + std::to_string(payload_failures.dropped);
+  return summary;
+}
+
+std::string temp_files_in(const std::string& folder) {
+  std::string names = list_folder(folder), found;
+  size_t start = 0;
+  while (start <= names.size()) {
+    size_t end = names.find('|', start);
+    if (end == std::string::npos) end = names.size();
+    std::string name = names.substr(start, end - start);
+    if (name.find("~Veltrane") != std::string::npos || name.find(".tmp") != std::string::npos)
+      found += (found.empty() ? "" : "|") + name;
+    start = end + 1;
+  }
+  return found;
+}
+
+void PayloadTest::SetUp() {
+  instance_handle = GetModuleHandleA(nullptr);
+  begin_install_attempt();
+  payload_failures = PayloadFailures();
+  choose_folder("Plug-ins");
+}
+
+void PayloadTest::TearDown() {
+  instance_handle = GetModuleHandleA(nullptr);
+  begin_install_attempt();
+  chosen_folder[0] = '\0';
+}
+
+std::string PayloadTest::choose_folder(const std::string& relative) {
+  folder = tree.make_folder(relative);
+  lstrcpynA(chosen_folder, (folder + "\\").c_str(), PATH_CAPACITY);
+  return folder;
+}
+
+std::string PayloadTest::installed(const std::string& file_name) const {
+  return read_file(folder + "\\" + file_name);
+}

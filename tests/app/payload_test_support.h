@@ -1,0 +1,42 @@
+// What the payload tests share: the test program's own carried payloads written
+// into a fresh folder, and the failure record as one comparable text.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app_state.h"
+#include "payload.h"
+#include "temp_tree.h"
+
+// The bytes of the payload `name` of `module`; empty when it carries none.
+std::string carried_bytes(HMODULE module, const char* name);
+
+// The folder of the running test program, ending in "\".
+std::string program_folder();
+
+// payload_fixture.exe (beside the test program), loaded as a data file.
+HMODULE load_payload_fixture();
+
+// The failure record: "file name=error" per entry, joined by "|", then "|stopped"
+// when the run ended early and "|+N" for N dropped failures.
+std::string failure_summary();
+
+// Names in the folder that look like the installer's temporary files.
+std::string temp_files_in(const std::string& folder);
+
+// Each test writes the test program's payloads into a folder tree of its own, with
+// an empty skip list and a cleared failure record.
+class PayloadTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Makes `relative` (below the tree) the chosen folder; returns its path.
+  std::string choose_folder(const std::string& relative);
+  // The bytes of a file in the chosen folder.
+  std::string installed(const std::string& file_name) const;
+
+  TempTree tree;
+  std::string folder;  // the chosen folder, without the trailing "\"
+};

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "canary.h"
+#include "payload_test_support.h"
+
+namespace {
+
+// What the test program carries, as installed: its own resource script's two named
+// payloads, the demo, and the five files carried by veltrane_add_plugin.
+const char ALL_PLUG_INS[] =
+    "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|TessoraOndelDemo.8bf|Two  Spaces.8bf|"
+    "V2.0 (beta)+Extra.8bf|lower start_x-Y z.8bf";
+const char* const CARRIED_BY_NAME[] = {"Rock'n Roll.8bf", "lower start_x-Y z.8bf", "V2.0 (beta)+Extra.8bf", "CAPS.8BF",
+                                       "Two  Spaces.8bf"};
+constexpr size_t DEMO_SIZE = 212992;
+constexpr unsigned DEMO_FINGERPRINT = 0xbac7c0bau;  // FNV-1a of the generator's bytes
+
+HMODULE self() { return GetModuleHandleA(nullptr); }
+
+class PayloadWrite : public PayloadTest {};
+
+TEST_F(PayloadWrite, InstallsEveryNamedPayloadByteForByteUnderItsFileName) {
+  EXPECT_EQ(install_payloads(), 0);
+  EXPECT_EQ(failure_summary(), "");
+  EXPECT_EQ(list_folder(folder), ALL_PLUG_INS);
+  EXPECT_EQ(installed("Alpha.8bf"), carried_bytes(self(), "ALPHA.8BF"));
+  EXPECT_EQ(installed("My Filter.8bf"), carried_bytes(self(), "MY_FILTER.8BF"));
+  std::string demo = installed("TessoraOndelDemo.8bf");
+  EXPECT_EQ(demo.size(), DEMO_SIZE);
+  EXPECT_EQ(demo, carried_bytes(self(), "TESSORA__ONDEL__DEMO.8BF"));
+  for (const char* name : CARRIED_BY_NAME) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(installed(name), std::string("carried as ") + name + "\n");
+  }
+}
+
+TEST_F(PayloadWrite, PassesOverANumericIdAndGoesOn) {
+  EXPECT_TRUE(write_payload(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), MAKEINTRESOURCEA(42), 0));
+  EXPECT_EQ(list_folder(folder), "");
+  EXPECT_EQ(failure_summary(), "");
+  // Numeric ids come last; the enumeration succeeds only if that one let it go on too.
+  EXPECT_TRUE(EnumResourceNamesA(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), write_payload, 0));
+  EXPECT_EQ(list_folder(folder), ALL_PLUG_INS);
+}
+
+TEST_F(PayloadWrite, SkipsThePayloadsWhoseNormalisedNameHoldsAKey) {
+  struct Row {
+    const char* key;
+    const char* written;
+  } rows[] = {
+      {"Ondel", "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|Two  Spaces.8bf|V2.0 (beta)+Extra.8bf|"
+                "lower start_x-Y z.8bf"},
+      {"ondel", ALL_PLUG_INS},  // the test is case-sensitive
+      {"ONDEL", ALL_PLUG_INS},  // the resource's own spelling is not what is tested
+      {"Demo", "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|Two  Spaces.8bf|V2.0 (beta)+Extra.8bf|"
+               "lower start_x-Y z.8bf"},
+      {" ", "Alpha.8bf|CAPS.8BF|TessoraOndelDemo.8bf"},  // the space an underscore became
+      {"8bf", "CAPS.8BF"},                                 // anywhere in the name
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.key);
+    choose_folder("row" + std::to_string(n++));
+    begin_install_attempt();
+    add_skip_key(row.key);
+    EXPECT_EQ(install_payloads(), 0);
+    EXPECT_EQ(list_folder(folder), row.written);
+  }
+}
+
+TEST_F(PayloadWrite, AKeyThatFindsTheSkipListFullIsDroppedSoItsPayloadIsWritten) {
+  for (int i = 0; i < SKIP_CAPACITY; ++i) add_skip_key(("Unused" + std::to_string(i)).c_str());
+  add_skip_key("Ondel");
+  EXPECT_EQ(install_payloads(), 0);
+  EXPECT_EQ(list_folder(folder), ALL_PLUG_INS);
+}
+
+TEST_F(PayloadWrite, ASelectorSwitchedOffForOneAttemptAndOnForTheNextIsWritten) {
+  add_skip_key("Ondel");
+  install_payloads();
+  EXPECT_FALSE(file_exists(folder + "\\TessoraOndelDemo.8bf"));
+  begin_install_attempt();
+  install_payloads();
+  EXPECT_EQ(installed("TessoraOndelDemo.8bf").size(), DEMO_SIZE);
+}
+
+TEST_F(PayloadWrite, ReplacesAnExistingPlugInWholly) {
+  tree.write_file("Plug-ins\\Alpha.8bf", std::string(4096, 'o'));  // longer than the new one
+  EXPECT_EQ(install_payloads(), 0);
+  EXPECT_EQ(installed("Alpha.8bf"), carried_bytes(self(), "ALPHA.8BF"));
+  EXPECT_EQ(list_folder(folder), ALL_PLUG_INS);
+}
+
+TEST_F(PayloadWrite, LeavesAReadOnlyPlugInAsItWasAndWritesTheNextOne) {
+  std::string old_path = tree.write_file("Plug-ins\\My Filter.8bf", "old read-only plug-in");
+  SetFileAttributesA(old_path.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(install_payloads(), 1);
+  EXPECT_EQ(installed("My Filter.8bf"), "old read-only plug-in");
+  EXPECT_EQ(failure_summary(), "My Filter.8bf=5");
+  EXPECT_STREQ(payload_failures.entries[0].resource_name, "MY_FILTER.8BF");
+  EXPECT_EQ(classify_failure(payload_failures.entries[0].error), FAILURE_ACCESS_DENIED);
+  EXPECT_EQ(list_folder(folder), ALL_PLUG_INS);  // the later ones written, no temporary file
+  EXPECT_EQ(installed("Rock'n Roll.8bf"), "carried as Rock'n Roll.8bf\n");
+
+  // The next attempt starts with a cleared record.
+  SetFileAttributesA(old_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(install_payloads(), 0);
+  EXPECT_EQ(failure_summary(), "");
+  EXPECT_EQ(installed("My Filter.8bf"), carried_bytes(self(), "MY_FILTER.8BF"));
+}
+
+TEST_F(PayloadWrite, LeavesAFolderOfAPlugInsNameAlone) {
+  tree.write_file("Plug-ins\\Alpha.8bf\\inside.txt", "kept");
+  EXPECT_EQ(install_payloads(), 1);
+  EXPECT_EQ(failure_summary(), "Alpha.8bf=5");
+  EXPECT_EQ(read_file(folder + "\\Alpha.8bf\\inside.txt"), "kept");
+  EXPECT_EQ(temp_files_in(folder), "");
+}
+
+TEST_F(PayloadWrite, APayloadMissingFromTheProgramEndsTheEnumeration) {
+  HMODULE fixture = load_payload_fixture();
+  ASSERT_NE(fixture, nullptr);
+  // The fixture lists ALPHA, BRAVO_LONG..., EMPTY, MY_FILTER; this program has no BRAVO.
+  EXPECT_FALSE(EnumResourceNamesA(fixture, MAKEINTRESOURCEA(PAYLOAD_TYPE), write_payload, 0));
+  EXPECT_EQ(list_folder(folder), "Alpha.8bf");
+  ASSERT_EQ(payload_failures.count, 1);
+  EXPECT_EQ(std::string(payload_failures.entries[0].resource_name).substr(0, 16), "BRAVO_LONG_NAME_");
+  EXPECT_EQ(payload_failures.entries[0].error, static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+  EXPECT_EQ(payload_failures.stopped, 1);
+  FreeLibrary(fixture);
+}
+
+TEST_F(PayloadWrite, AnEmptyPayloadEndsTheRunAndAPathOverTheLimitIsPassedOver) {
+  HMODULE fixture = load_payload_fixture();
+  ASSERT_NE(fixture, nullptr);
+  instance_handle = fixture;
+  EXPECT_EQ(install_payloads(), 2);
+  EXPECT_EQ(list_folder(folder), "Alpha.8bf");  // MY_FILTER comes after the empty one
+  ASSERT_EQ(payload_failures.count, 2);
+  const PayloadFailure& too_long = payload_failures.entries[0];
+  // A 499-character name fills its 500-byte field; no folder fits in front of it.
+  EXPECT_EQ(strlen(too_long.resource_name), static_cast<size_t>(LONG_NAME_LENGTH));
+  EXPECT_EQ(std::string(too_long.file_name).substr(0, 16), "Bravo Long Name ");
+  EXPECT_EQ(strlen(too_long.file_name), static_cast<size_t>(LONG_NAME_LENGTH));
+  EXPECT_EQ(too_long.error, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+  EXPECT_STREQ(payload_failures.entries[1].file_name, "Empty.8bf");
+  EXPECT_EQ(payload_failures.entries[1].error, static_cast<DWORD>(ERROR_INVALID_DATA));
+  EXPECT_EQ(payload_failures.stopped, 1);
+  instance_handle = self();
+  FreeLibrary(fixture);
+}
+
+TEST_F(PayloadWrite, RecordsTwentyFailuresByNameAndCountsTheRest) {
+  for (int i = 0; i < FAILURE_CAPACITY + 1; ++i) {
+    std::string name = "MISSING_" + std::to_string(i) + ".8BF";
+    std::vector<char> writable(name.begin(), name.end() + 1);
+    EXPECT_FALSE(write_payload(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), writable.data(), 0));
+  }
+  EXPECT_EQ(payload_failures.count, FAILURE_CAPACITY);
+  EXPECT_EQ(payload_failures.dropped, 1);
+  EXPECT_EQ(payload_failure_total(), FAILURE_CAPACITY + 1);
+  EXPECT_STREQ(payload_failures.entries[FAILURE_CAPACITY - 1].file_name, "Missing 19.8bf");
+  EXPECT_STREQ(payload_failures.entries[FAILURE_CAPACITY - 1].resource_name, "MISSING_19.8BF");
+}
+
+TEST(ClassifyFailure, TellsApartWhatTheUserCanDoAboutIt) {
+  struct Row {
+    DWORD error;
+    FailureKind kind;
+  } rows[] = {
+      {ERROR_DISK_FULL, FAILURE_DISK_FULL},           {ERROR_HANDLE_DISK_FULL, FAILURE_DISK_FULL},
+      {ERROR_SHARING_VIOLATION, FAILURE_IN_USE},      {ERROR_LOCK_VIOLATION, FAILURE_IN_USE},
+      {ERROR_USER_MAPPED_FILE, FAILURE_IN_USE},       {ERROR_ACCESS_DENIED, FAILURE_ACCESS_DENIED},
+      {ERROR_WRITE_PROTECT, FAILURE_ACCESS_DENIED},   {ERROR_PATH_NOT_FOUND, FAILURE_OTHER},
+      {ERROR_FILENAME_EXCED_RANGE, FAILURE_OTHER},    {ERROR_INVALID_DATA, FAILURE_OTHER},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.error);
+    EXPECT_EQ(classify_failure(row.error), row.kind);
+  }
+}
+
+TEST(FailureSystemText, GivesTheSystemsTextWithoutItsLineBreak) {
+  char text[200 + 1];
+  fill_canary(text);
+  EXPECT_EQ(failure_system_text(ERROR_PATH_NOT_FOUND, text, sizeof text - 1), 1);
+  std::string said = text;
+  ASSERT_FALSE(said.empty());
+  EXPECT_NE(said.back(), '\n');
+  EXPECT_NE(said.back(), '\r');
+  EXPECT_TRUE(is_canary(text[200]));
+}
+
+TEST(FailureSystemText, FallsBackToTheNumberWithinItsBuffer) {
+  char text[40];
+  EXPECT_EQ(failure_system_text(0x20004321, text, sizeof text), 0);
+  EXPECT_STREQ(text, "Error 536888097");
+  char small[8 + 1];
+  fill_canary(small);
+  failure_system_text(ERROR_PATH_NOT_FOUND, small, 8);  // too small for the system's text
+  EXPECT_STREQ(small, "Error 3");
+  EXPECT_TRUE(is_canary(small[8]));
+}
+
+// 32-bit FNV-1a: a fixed fingerprint of the demo's bytes on every build.
+unsigned fingerprint(const std::string& bytes) {
+  unsigned hash = 2166136261u;
+  for (unsigned char c : bytes) hash = (hash ^ c) * 16777619u;
+  return hash;
+}
+
+TEST(InstallerPayload, TheInstallerCarriesTheDemoPlugInWithItsFixedBytes) {
+#ifdef VELTRANE_NO_DEMO
+  GTEST_SKIP() << "configured with VELTRANE_CARRY_DEMO=OFF: the installer carries no demo";
+#endif
+  HMODULE installer = LoadLibraryExA((program_folder() + "..\\..\\VeltraneSetup.exe").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(installer, nullptr);
+  std::string demo = carried_bytes(installer, "TESSORA__ONDEL__DEMO.8BF");
+  EXPECT_EQ(demo.size(), DEMO_SIZE);
+  EXPECT_EQ(fingerprint(demo), DEMO_FINGERPRINT);
+  EXPECT_EQ(demo, carried_bytes(self(), "TESSORA__ONDEL__DEMO.8BF"));
+  FreeLibrary(installer);
+}
+
+}  // namespace
