@@ -5,6 +5,7 @@
 
 #include "bounded_text.h"
 #include "handles.h"
+#include "payload.h"
 
 namespace {
 
@@ -42,6 +43,19 @@ void log_format(const char* format, ...) {
   wvsprintfA(line, format, arguments);
   va_end(arguments);
   log_line(line);
+}
+
+void log_payload_written(const char* file_name, DWORD bytes) {
+  log_format("written: %s (%lu bytes)", file_name, bytes);
+}
+
+void log_payload_skipped(const char* file_name) { log_format("skipped: %s (switched off)", file_name); }
+
+void log_payload_failed(const char* file_name, DWORD error) {
+  if (!log_file.valid()) return;
+  char reason[512];
+  failure_system_text(error, reason, sizeof reason);
+  log_format("failed: %s (error %lu: %s)", file_name, error, reason);
 }
 
 void close_install_log() { log_file.reset(); }

@@ -3,6 +3,7 @@
 // still leaves what it did. Without a log (none asked for, or the file could not
 // be opened) every call does nothing: the installation never depends on it.
 #pragma once
+#include <windows.h>
 
 // Opens `path` for appending, creating the file when missing. 1 when opened.
 int open_install_log(const char* path);
@@ -12,5 +13,11 @@ int install_log_open();
 void log_line(const char* text);
 // Appends one line formatted by wvsprintfA (%s, %d, %lu, %08lX...).
 void log_format(const char* format, ...);
+
+// What became of each carried plug-in: written (with its size), skipped because
+// its selector was off, or not written (with the Windows error and its text).
+void log_payload_written(const char* file_name, DWORD bytes);
+void log_payload_skipped(const char* file_name);
+void log_payload_failed(const char* file_name, DWORD error);
 
 void close_install_log();

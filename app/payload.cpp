@@ -4,6 +4,7 @@
 
 #include "app_state.h"
 #include "bounded_text.h"
+#include "install_log.h"
 #include "path_helpers.h"
 #include "replace_file.h"
 
@@ -59,6 +60,7 @@ void clear_failures() {
 }
 
 void record_failure(const char* resource_name, const char* file_name, DWORD error) {
+  log_payload_failed(file_name, error);
   if (payload_failures.count == FAILURE_CAPACITY) {
     ++payload_failures.dropped;
     return;
@@ -117,7 +119,10 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) return stop_with_failure(name, file_name, GetLastError());
 
-  if (is_skipped(file_name)) return TRUE;
+  if (is_skipped(file_name)) {
+    log_payload_skipped(file_name);
+    return TRUE;
+  }
 
   char path[OUTPUT_PATH_CAPACITY];
   if (!name_fits || !copy_text(path, chosen_folder) || !append_text(path, file_name)) {
@@ -125,7 +130,10 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
     return TRUE;
   }
   DWORD error = replace_file(chosen_folder, path, bytes, size);
-  if (error != ERROR_SUCCESS) record_failure(name, file_name, error);
+  if (error != ERROR_SUCCESS)
+    record_failure(name, file_name, error);
+  else
+    log_payload_written(file_name, size);
   return TRUE;
 }
 

@@ -22,6 +22,14 @@ int candidate_count() {
   return count;
 }
 
+int format_listed_entry(const CandidateFolder& entry, char* out) {
+  if (copy_text(out, PATH_CAPACITY, entry.path) &&
+      (!entry.append_subfolder || append_text(out, PATH_CAPACITY, MAKER_SUBFOLDER)))
+    return 1;
+  out[0] = '\0';
+  return 0;
+}
+
 namespace {
 
 char upper_char(char c) {

@@ -31,6 +31,11 @@ int walk_up_to_existing_folder(char* path);
 // (A to z in code) that follows a non-letter.
 char* title_case(char* path);
 
+// The entry as the installer lists it: its path, followed by the maker's sub-folder
+// unless append_subfolder is 0. 1 when that fits `out` (PATH_CAPACITY bytes); 0 with
+// `out` empty when it does not: such a folder is left out of the list, never cut.
+int format_listed_entry(const CandidateFolder& entry, char* out);
+
 // Number of used entries.
 int candidate_count();
 

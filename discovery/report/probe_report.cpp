@@ -9,13 +9,15 @@
 
 namespace {
 
-// "row<TAB>path[Veltrane\]<CR><LF>" for one entry.
-void format_entry(int index, char* line) {
-  const CandidateFolder& entry = candidate_list.entries[index];
+// "row<TAB>path[Veltrane\]<CR><LF>" for one entry; 0 for an entry that the
+// installer leaves out because it does not fit its path buffers.
+int format_entry(int index, char* line) {
+  char listed[PATH_CAPACITY];
+  if (!format_listed_entry(candidate_list.entries[index], listed)) return 0;
   wsprintfA(line, "%d\t", admitting_row[index]);
-  append_text(line, PATH_CAPACITY + 32, entry.path);
-  if (entry.append_subfolder) append_text(line, PATH_CAPACITY + 32, MAKER_SUBFOLDER);
+  append_text(line, PATH_CAPACITY + 32, listed);
   append_text(line, PATH_CAPACITY + 32, "\r\n");
+  return 1;
 }
 
 }  // namespace
@@ -25,7 +27,7 @@ int main() {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   char line[PATH_CAPACITY + 32];
   for (int i = 0; i < candidate_count(); ++i) {
-    format_entry(i, line);
+    if (!format_entry(i, line)) continue;
     DWORD written = 0;
     WriteFile(output, line, static_cast<DWORD>(text_length(line)), &written, nullptr);
   }

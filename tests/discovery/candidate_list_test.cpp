@@ -161,3 +161,33 @@ TEST_F(CandidateListTest, WalkUpNeverTriesAboveTheContainingFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FormatListedEntry, AppendsTheMakerFolderOnlyWhenItFits) {
+  CandidateFolder entry{};
+  lstrcpyA(entry.path, "C:\\Plug-Ins\\");
+  entry.append_subfolder = 1;
+  char out[PATH_CAPACITY + 1];
+  fill_canary(out);
+  ASSERT_EQ(format_listed_entry(entry, out), 1);
+  EXPECT_STREQ(out, "C:\\Plug-Ins\\Veltrane\\");
+  entry.append_subfolder = 0;
+  ASSERT_EQ(format_listed_entry(entry, out), 1);
+  EXPECT_STREQ(out, "C:\\Plug-Ins\\");
+
+  // 390 characters + "Veltrane\" (9) = 399: fits exactly; one more does not, and the
+  // entry is refused whole rather than cut.
+  std::string path = "C:\\" + std::string(386, 'p') + "\\";
+  lstrcpyA(entry.path, path.c_str());
+  entry.append_subfolder = 1;
+  ASSERT_EQ(format_listed_entry(entry, out), 1);
+  EXPECT_EQ(std::string(out), path + "Veltrane\\");
+  EXPECT_TRUE(is_canary(out[PATH_CAPACITY]));
+  lstrcpyA(entry.path, ("C:\\" + std::string(387, 'p') + "\\").c_str());
+  EXPECT_EQ(format_listed_entry(entry, out), 0);
+  EXPECT_STREQ(out, "");
+  EXPECT_TRUE(is_canary(out[PATH_CAPACITY]));
+}
+
+}  // namespace
