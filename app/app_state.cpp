@@ -2,3 +2,5 @@
 
 HINSTANCE instance_handle = nullptr;
 char chosen_folder[PATH_CAPACITY] = "";
+ControlHost control_host;
+SkinPainter* skin_painter = nullptr;

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include "painter.h"
 #include "path_helpers.h"
 
 // The program's own module, as the entry point received it. The carried plug-ins
@@ -14,3 +15,8 @@ extern HINSTANCE instance_handle;
 // drop-down list and browsed folders always end in "\"; the file name is appended
 // to it as it stands.
 extern char chosen_folder[PATH_CAPACITY];
+
+// The one control host of the installer's window, and the painter that start-up
+// creates for it and deletes at shutdown.
+extern ControlHost control_host;
+extern SkinPainter* skin_painter;

@@ -1,10 +1,99 @@
-// The installer's entry point. It stores the module handle that payload
-// extraction reads; the installer dialog that uses it comes in with the dialog.
+// The installer's entry point: one instance at a time, the skin painter around
+// the modal installer dialog, or the unattended install when /S is given.
 #include <windows.h>
 
 #include "app_state.h"
+#include "bounded_text.h"
+#include "command_line.h"
+#include "install_log.h"
+#include "installer_dialog.h"
+#include "painter.h"
+#include "silent_install.h"
+
+namespace {
+
+constexpr char INSTANCE_MUTEX[] = " ";
+constexpr DWORD SEARCH_SYSTEM32_ONLY = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+
+// An installer is often started from a downloads folder, where a planted DLL of a
+// system name would otherwise be loaded before Windows' own. The call exists from
+// Windows 8 (and 7 with its update) on, so it is looked up at run time.
+void restrict_dll_search() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  FARPROC found = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+  if (found) reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(found))(SEARCH_SYSTEM32_ONLY);
+}
+
+// Without /S the usage is a message box; with /S it goes to the console of the
+// program that started the installer, when there is one.
+void show_usage(int silent) {
+  if (!silent) {
+    MessageBoxA(nullptr, COMMAND_LINE_USAGE, DIALOG_TITLE, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), COMMAND_LINE_USAGE, sizeof COMMAND_LINE_USAGE - 1, &written, nullptr);
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "\r\n", 2, &written, nullptr);
+  FreeConsole();
+}
+
+void log_start(const char* command_line) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  log_format("Veltrane Plugins setup started %04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
+             now.wHour, now.wMinute, now.wSecond);
+  log_format("command line: %s", command_line);
+}
+
+void run_dialog(HINSTANCE instance, const CommandLine& options) {
+  copy_text(installer_dialog.preset_folder, options.target);
+  skin_painter = new SkinPainter(&control_host, instance);
+  if (DialogBoxParamA(instance, "main", nullptr, installer_dialog_proc, 0) != 0)
+    MessageBoxA(nullptr, "E", nullptr, MB_OK);
+  delete skin_painter;
+  skin_painter = nullptr;
+}
+
+// Everything after the command line is read and the log opened. The exit code
+// matters only with /S; without it the installer always ends with 0.
+int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
+  if (!well_formed) {
+    log_line("result: bad command line; exit code 1");
+    show_usage(options.silent);
+    return options.silent ? EXIT_BAD_COMMAND_LINE : 0;
+  }
+  if (options.show_usage) {
+    show_usage(options.silent);
+    return 0;
+  }
+  HANDLE instance_mutex = CreateMutexA(nullptr, TRUE, INSTANCE_MUTEX);
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    log_line("result: another copy of the installer is running; exit code 4");
+    return options.silent ? EXIT_ALREADY_RUNNING : 0;
+  }
+  instance_handle = instance;
+  int exit_code = 0;
+  if (options.silent)
+    exit_code = run_silent_install(options.target);
+  else
+    run_dialog(instance, options);
+  if (instance_mutex) ReleaseMutex(instance_mutex);
+  return exit_code;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  instance_handle = instance;
-  return 0;
+  restrict_dll_search();
+  const char* command_line = GetCommandLineA();
+  static CommandLine options;
+  int well_formed = parse_command_line(command_line, &options);
+  if (options.silent) SetErrorMode(SEM_FAILCRITICALERRORS);  // no "insert a disk" boxes either
+  if (options.log_path[0]) open_install_log(options.log_path);
+  log_start(command_line);
+  int exit_code = run(instance, options, well_formed);
+  close_install_log();
+  return exit_code;
 }

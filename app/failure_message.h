@@ -1,0 +1,11 @@
+// The message the installer shows when carried plug-ins could not be written: the
+// folder, each file with what went wrong in words the user can act on, and what
+// Retry and Cancel do. Composed from the failure record of the last write run.
+#pragma once
+#include <stddef.h>
+
+constexpr size_t FAILURE_MESSAGE_CAPACITY = 4096;
+
+// Fills `text` (FAILURE_MESSAGE_CAPACITY bytes). Files that do not fit are summed
+// up in a last line instead of being cut in the middle.
+void compose_failure_message(const char* folder, char* text);

@@ -1,0 +1,26 @@
+#include "install_run.h"
+
+#include <windows.h>
+
+#include "candidate_list.h"
+#include "install_log.h"
+#include "probe_sequence.h"
+
+int enter_or_create_folder(const char* folder) {
+  if (SetCurrentDirectoryA(folder)) return 1;
+  return CreateDirectoryA(folder, nullptr) ? 1 : 0;
+}
+
+void log_candidate_folders() {
+  if (!install_log_open()) return;
+  int count = candidate_count();
+  if (count == 0) log_line("candidate folders: none found");
+  for (int i = 0; i < count; ++i) {
+    char listed[PATH_CAPACITY];
+    if (format_listed_entry(candidate_list.entries[i], listed))
+      log_format("candidate (probe row %d): %s", admitting_row[i], listed);
+    else
+      log_format("candidate (probe row %d) left out, too long with the maker's folder: %s", admitting_row[i],
+                 candidate_list.entries[i].path);
+  }
+}

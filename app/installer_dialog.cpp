@@ -1,0 +1,308 @@
+#include "installer_dialog.h"
+
+#include <shellapi.h>
+
+#include "app_state.h"
+#include "bitmap_button.h"
+#include "bounded_text.h"
+#include "candidate_list.h"
+#include "failure_message.h"
+#include "install_log.h"
+#include "install_run.h"
+#include "installer_commands.h"
+#include "link_label.h"
+#include "painter.h"
+#include "payload.h"
+#include "probe_sequence.h"
+#include "resource_ids.h"
+#include "state_selector.h"
+
+InstallerDialog installer_dialog;
+
+namespace {
+
+constexpr int CLIENT_WIDTH = 383;
+constexpr int CLIENT_HEIGHT = 270;
+constexpr RECT STATUS_LINE = {6, 242, 249, 262};
+
+struct TextLine {
+  int x, y;
+  const char* text;
+};
+const TextLine CHOOSING_LINES[] = {{6, 190, "Setup will install Veltrane Plugins to the folder:"}};
+const TextLine COMPLETED_LINES[] = {
+    {20, 50, "Installation completed. In some cases you have to"},
+    {20, 67, "restart your image editor to activate the filters installed."},
+    {20, 84, "Filter category name is \"Veltrane\". Do not forget to"},
+    {20, 101, "install addition textures and presets."},
+};
+
+Control*& slot(int index) { return installer_dialog.dialog_controls[index]; }
+
+HWND folder_list(HWND window) { return GetDlgItem(window, ID_FOLDER_LIST); }
+
+BitmapButton* make_button(int left, int top, DWORD image, int command) {
+  RECT placement = {left, top, left, top};
+  return new BitmapButton(&control_host, placement, image, image, command, "", nullptr, nullptr);
+}
+
+void create_controls() {
+  for (Control*& control : installer_dialog.dialog_controls) control = nullptr;
+  slot(SLOT_EXIT) = make_button(319, 240, BITMAP_CANCEL_FACE, CMD_CLOSE);
+  slot(SLOT_INSTALL) = make_button(249, 240, BITMAP_INSTALL_FACE, CMD_INSTALL);
+  slot(SLOT_PICTURE) = make_button(4, 2, BITMAP_MAKER_LOGO, 1);
+  if (slot(SLOT_PICTURE)) slot(SLOT_PICTURE)->interactive = 0;  // a picture, not a button
+  RECT link_origin = {96, 14, 96, 14};
+  slot(SLOT_LINK) = new LinkLabel(&control_host, link_origin, MAKER_ADDRESS, CMD_OPEN_PAGE,
+                                  "Visit Veltrane Plugins Home Page");
+  RECT selector_place = {230, 10, 250, 22};
+  StateSelector* selector =
+      new StateSelector(&control_host, selector_place, BITMAP_CHECKBOX_STRIP, 0x80148000, "Tessora Ondel demo", 0,
+                        -3, "Select to install Tessora Ondel filter", CMD_SELECTOR, 0, "Ondel");
+  if (selector) selector->value = 2;  // starts switched on
+  slot(FIRST_SELECTOR_SLOT) = selector;
+  slot(SLOT_FINISH) = make_button(161, 210, BITMAP_ENJOY_FACE, CMD_CLOSE);
+  if (slot(SLOT_FINISH)) slot(SLOT_FINISH)->set_visible(0);
+}
+
+void fill_browse_info(HWND window) {
+  BROWSEINFOA& info = installer_dialog.browse_info;
+  info = BROWSEINFOA();
+  info.hwndOwner = window;
+  info.pszDisplayName = installer_dialog.work_path;
+  info.lpszTitle = "Please Select Your Plug-Ins Folder";
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+}
+
+// Inserts a browsed (or preset) folder directly before the browse entry, replacing
+// the one browsed before, and selects it.
+void list_browsed_folder(HWND window, const char* folder) {
+  HWND list = folder_list(window);
+  int index = installer_dialog.candidate_count;
+  if (installer_dialog.browse_entry_present) SendMessageA(list, CB_DELETESTRING, index, 0);
+  SendMessageA(list, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(folder));
+  SendMessageA(list, CB_SETCURSEL, index, 0);
+  installer_dialog.browse_entry_present = 1;
+}
+
+void fill_folder_list(HWND window) {
+  HWND list = folder_list(window);
+  int listed = 0;
+  for (int i = 0; i < CANDIDATE_CAPACITY && candidate_list.entries[i].path[0]; ++i) {
+    if (!format_listed_entry(candidate_list.entries[i], installer_dialog.work_path)) continue;
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(installer_dialog.work_path));
+    ++listed;
+  }
+  SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BROWSE_ENTRY));
+  installer_dialog.candidate_count = listed;
+  installer_dialog.browse_entry_present = 0;
+  SendMessageA(list, CB_SETCURSEL, 0, 0);
+  if (installer_dialog.preset_folder[0]) list_browsed_folder(window, installer_dialog.preset_folder);
+}
+
+// A client area of 383 x 270 whose centre stays where the dialog manager put it.
+void size_client_area(HWND window) {
+  RECT outer, client;
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  MoveWindow(window, (2 * outer.left + client.right - CLIENT_WIDTH) / 2,
+             (2 * outer.top + client.bottom - CLIENT_HEIGHT) / 2, outer.right - outer.left - client.right + CLIENT_WIDTH,
+             outer.bottom - outer.top - client.bottom + CLIENT_HEIGHT, TRUE);
+}
+
+INT_PTR on_init_dialog(HWND window) {
+  installer_dialog.installed = 0;
+  // The bitmaps the controls load are made against the window's own DC.
+  control_host.paint_dc = GetDC(window);
+  RECT status = STATUS_LINE;
+  skin_painter->attach(window, BITMAP_PAPER_TILE, CURSOR_LINK_HAND, &status);
+  create_controls();
+  fill_browse_info(window);
+  run_probe_sequence();
+  log_candidate_folders();
+  fill_folder_list(window);
+  SendDlgItemMessageA(window, ID_HIDDEN_BUTTON, BM_CLICK, 0, 0);
+  ReleaseDC(window, control_host.paint_dc);
+  control_host.paint_dc = nullptr;
+  SetWindowTextA(window, DIALOG_TITLE);
+  MoveWindow(folder_list(window), 6, 210, 373, 10, TRUE);
+  size_client_area(window);
+  return 0;  // no default focus
+}
+
+void draw_lines(const TextLine* lines, size_t count) {
+  for (size_t i = 0; i < count; ++i) skin_painter->draw_text(lines[i].x, lines[i].y, lines[i].text);
+}
+
+INT_PTR on_paint() {
+  skin_painter->begin_paint();
+  skin_painter->paint_all();
+  if (installer_dialog.installed)
+    draw_lines(COMPLETED_LINES, sizeof COMPLETED_LINES / sizeof COMPLETED_LINES[0]);
+  else
+    draw_lines(CHOOSING_LINES, sizeof CHOOSING_LINES / sizeof CHOOSING_LINES[0]);
+  skin_painter->end_paint();
+  return 0;
+}
+
+int selector_sum() {
+  int sum = 0;
+  for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i)
+    if (slot(i)) sum += static_cast<StateSelector*>(slot(i))->value;
+  return sum;
+}
+
+// The install button is present exactly while at least one selector is on.
+void on_selector_changed(HWND window) {
+  BitmapButton* install = static_cast<BitmapButton*>(slot(SLOT_INSTALL));
+  if (!install) return;
+  if (selector_sum() != 0) {
+    if (!install->visible) install->set_visible(1);
+    return;
+  }
+  if (install->visible) install->set_visible(0);
+  InvalidateRect(window, &install->rect, TRUE);
+}
+
+// Copies the selected entry into chosen_folder; 0 when there is none or it is too long.
+int read_selected_folder(HWND window) {
+  HWND list = folder_list(window);
+  LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, index, 0);
+  if (index == CB_ERR || length == CB_ERR || length >= PATH_CAPACITY) return 0;
+  SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(chosen_folder));
+  return 1;
+}
+
+// One attempt: the skip list from the selectors as they stand now, then the writes,
+// then Retry as often as the user asks. 1 when everything was written.
+int write_plugins(HWND window) {
+  begin_install_attempt();
+  for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) {
+    StateSelector* selector = static_cast<StateSelector*>(slot(i));
+    if (selector && selector->value == 0) add_skip_key(selector->key);
+  }
+  int failures = install_payloads();
+  while (failures) {
+    static char message[FAILURE_MESSAGE_CAPACITY];
+    compose_failure_message(chosen_folder, message);
+    if (MessageBoxA(window, message, DIALOG_TITLE, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
+      log_line("result: not installed, the user chose Cancel");
+      return 0;
+    }
+    failures = retry_failed_payloads();
+  }
+  return 1;
+}
+
+void enter_completed_state(HWND window) {
+  installer_dialog.installed = 1;
+  for (int i = 0; i <= LAST_SELECTOR_SLOT; ++i)
+    if (slot(i)) slot(i)->set_visible(0);
+  if (slot(SLOT_LINK)) slot(SLOT_LINK)->set_visible(1);
+  if (slot(SLOT_FINISH)) slot(SLOT_FINISH)->set_visible(1);
+  MoveWindow(folder_list(window), 6, 1000, 373, 10, TRUE);  // below the client area
+  if (normal_font) DeleteObject(normal_font);
+  normal_font = skin_painter->make_font("ms sans serif", 16, 0);
+  InvalidateRect(window, nullptr, TRUE);
+}
+
+INT_PTR on_install(HWND window) {
+  if (installer_dialog.installed) {
+    EndDialog(window, 0);
+    return 1;
+  }
+  Control* install = slot(SLOT_INSTALL);
+  if (!install || !install->visible || selector_sum() == 0) return 0;
+  if (!read_selected_folder(window)) return 0;
+  if (!enter_or_create_folder(chosen_folder)) {
+    log_format("target folder cannot be entered or created: %s", chosen_folder);
+    return 0;
+  }
+  log_format("target folder: %s", chosen_folder);
+  if (!write_plugins(window)) return 0;
+  log_line("result: installed");
+  enter_completed_state(window);
+  return 0;
+}
+
+void browse_for_folder(HWND window) {
+  HWND list = folder_list(window);
+  PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&installer_dialog.browse_info);
+  if (!item) {
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+    return;
+  }
+  char* path = installer_dialog.work_path;
+  BOOL converted = SHGetPathFromIDListA(item, path);
+  ILFree(item);
+  if (!converted || !ensure_trailing_separator(path) || !SetCurrentDirectoryA(path)) {
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+    return;
+  }
+  list_browsed_folder(window, path);
+}
+
+INT_PTR on_folder_list(HWND window, int notification) {
+  if (notification == CBN_SELCHANGE || notification == CBN_SELENDCANCEL)
+    SendDlgItemMessageA(window, ID_HIDDEN_BUTTON, BM_CLICK, 0, 0);
+  if (notification != CBN_SELCHANGE) return 0;
+  LRESULT index = SendMessageA(folder_list(window), CB_GETCURSEL, 0, 0);
+  if (index == installer_dialog.candidate_count + installer_dialog.browse_entry_present) browse_for_folder(window);
+  return 0;
+}
+
+INT_PTR on_command(HWND window, int id, int notification) {
+  switch (id) {
+    case IDOK:
+      return on_install(window);
+    case IDCANCEL:
+      EndDialog(window, 0);
+      return 1;
+    case ID_FOLDER_LIST:
+      return on_folder_list(window, notification);
+    default:
+      return 0;
+  }
+}
+
+INT_PTR on_skin_command(HWND window, WPARAM code) {
+  switch (code) {
+    case CMD_CLOSE:
+      SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+      break;
+    case CMD_INSTALL:
+      SendMessageA(window, WM_COMMAND, IDOK, 0);
+      break;
+    case CMD_OPEN_PAGE:
+      ShellExecuteA(nullptr, "open", MAKER_PAGE, nullptr, nullptr, SW_SHOWMAXIMIZED);
+      break;
+    case CMD_SELECTOR:
+      on_selector_changed(window);
+      break;
+    default:  // CMD_HELP and anything else: nothing
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK installer_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (skin_painter && skin_painter->dispatch_mouse(window, message, wparam, lparam)) return 0;
+  switch (message & 0xFFFF) {
+    case WM_PAINT:
+      return on_paint();
+    case WM_HELP:
+      SendMessageA(window, WM_SKIN_COMMAND, CMD_HELP, 0);
+      return 0;
+    case WM_INITDIALOG:
+      return on_init_dialog(window);
+    case WM_COMMAND:
+      return on_command(window, LOWORD(wparam), HIWORD(wparam));
+    case WM_SKIN_COMMAND:
+      return on_skin_command(window, wparam);
+    default:
+      return 0;
+  }
+}

@@ -1,0 +1,46 @@
+#include "silent_install.h"
+
+#include <windows.h>
+
+#include "app_state.h"
+#include "bounded_text.h"
+#include "candidate_list.h"
+#include "install_log.h"
+#include "install_run.h"
+#include "payload.h"
+#include "probe_sequence.h"
+
+namespace {
+
+// The first entry the dialog would list; 0 when there is none.
+int first_listed_folder(char* folder) {
+  for (int i = 0; i < candidate_count(); ++i)
+    if (format_listed_entry(candidate_list.entries[i], folder)) return 1;
+  return 0;
+}
+
+}  // namespace
+
+int run_silent_install(const char* target) {
+  run_probe_sequence();
+  log_candidate_folders();
+  if (target[0]) {
+    copy_text(chosen_folder, target);
+  } else if (!first_listed_folder(chosen_folder)) {
+    log_line("result: no target folder (none found, and no /D= given); exit code 2");
+    return EXIT_NO_TARGET;
+  }
+  if (!enter_or_create_folder(chosen_folder)) {
+    log_format("result: the target folder cannot be entered or created: %s; exit code 2", chosen_folder);
+    return EXIT_NO_TARGET;
+  }
+  log_format("target folder: %s", chosen_folder);
+  begin_install_attempt();
+  int failures = install_payloads();
+  if (failures) {
+    log_format("result: %d plug-in(s) not written; exit code 3", failures);
+    return EXIT_NOT_ALL_WRITTEN;
+  }
+  log_line("result: installed; exit code 0");
+  return EXIT_INSTALLED;
+}

@@ -1,0 +1,16 @@
+// The unattended install (/S): no window and no message box. Runs the folder
+// discovery, takes the target folder, writes every carried plug-in and returns the
+// process's exit code.
+#pragma once
+
+enum SilentExitCode {
+  EXIT_INSTALLED = 0,        // every carried plug-in written
+  EXIT_BAD_COMMAND_LINE = 1,
+  EXIT_NO_TARGET = 2,        // none found and none given, or it cannot be entered or made
+  EXIT_NOT_ALL_WRITTEN = 3,  // some plug-ins not written (the others are; old ones kept)
+  EXIT_ALREADY_RUNNING = 4,  // another copy of the installer is running
+};
+
+// `target` is the /D= folder (ends in "\"), or empty for the first folder the
+// dialog would list.
+int run_silent_install(const char* target);
