@@ -1,0 +1,121 @@
+#include "painter.h"
+
+#include "blit.h"
+#include "bounded_text.h"
+#include "control.h"
+
+HFONT normal_font = nullptr;
+HFONT underline_font = nullptr;
+HCURSOR link_cursor = nullptr;
+
+void prepare_window_dc(HDC dc) {
+  SelectObject(dc, normal_font);
+  SetBkMode(dc, TRANSPARENT);
+}
+
+SkinPainter::SkinPainter(ControlHost* owner, HINSTANCE instance)
+    : host(owner), paint(), extent(), back_bitmap(nullptr) {
+  host->instance = instance;
+  host->count = 0;
+  host->background = nullptr;
+  host->paint_dc = nullptr;
+  host->back_dc = nullptr;
+}
+
+void SkinPainter::attach(HWND window, DWORD background_id, WORD cursor_id, const RECT* status) {
+  host->window = window;
+  if (!normal_font) normal_font = make_font("MS Sans Serif", 13, 0);
+  if (!underline_font) underline_font = make_font("MS Sans Serif", 13, 1);
+  if (!link_cursor) link_cursor = LoadCursorA(host->instance, MAKEINTRESOURCEA(cursor_id));
+  host->status_rect = status ? *status : RECT{0, 0, 0, 0};
+  create_back_buffer(window);
+  // Loaded against the owner's DC when it has set one, else a temporary window DC.
+  if (host->paint_dc) {
+    host->background = new SkinBitmap(host->instance, host->paint_dc, background_id);
+  } else {
+    HDC dc = GetDC(window);
+    host->background = new SkinBitmap(host->instance, dc, background_id);
+    ReleaseDC(window, dc);
+  }
+}
+
+HFONT SkinPainter::make_font(const char* face, int height, int underline) {
+  LOGFONTA font = {};
+  font.lfHeight = height;
+  font.lfUnderline = static_cast<BYTE>(underline);
+  copy_text(font.lfFaceName, face);
+  return CreateFontIndirectA(&font);
+}
+
+void SkinPainter::create_back_buffer(HWND window) {
+  GetWindowRect(window, &extent);
+  POINT corner = {extent.right, extent.bottom};
+  ScreenToClient(window, &corner);
+  extent = {0, 0, corner.x, corner.y};
+  HDC window_dc = GetDC(window);
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof(header);
+  header.biWidth = extent.right;
+  header.biHeight = -extent.bottom;  // top-down
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  back_bitmap = CreateDIBitmap(window_dc, &header, 0, nullptr, nullptr, DIB_RGB_COLORS);
+  host->back_dc = CreateCompatibleDC(window_dc);
+  SelectObject(host->back_dc, back_bitmap);
+  if (normal_font) SelectObject(host->back_dc, normal_font);
+  SetBkMode(host->back_dc, TRANSPARENT);
+  ReleaseDC(window, window_dc);
+}
+
+HDC SkinPainter::begin_paint() {
+  Sleep(50);  // lets a closing drop-down finish before the dialog repaints under it
+  BeginPaint(host->window, &paint);
+  // Drawing goes to a DC of its own, not clipped to the update region.
+  host->paint_dc = GetDC(host->window);
+  prepare_window_dc(host->paint_dc);
+  return host->paint_dc;
+}
+
+void SkinPainter::paint_all() {
+  if (host->background) tile_bitmap(host->background, host->paint_dc, paint.rcPaint);
+  for (int i = 0; i < host->count; ++i)
+    if (host->controls[i]->visible) host->controls[i]->render(host->paint_dc);
+}
+
+void SkinPainter::draw_text(int x, int y, const char* text) {
+  if (host->paint_dc) text_at(host->paint_dc, x, y, text);
+}
+
+void SkinPainter::end_paint() {
+  ReleaseDC(host->window, host->paint_dc);
+  host->paint_dc = nullptr;
+  EndPaint(host->window, &paint);
+}
+
+int SkinPainter::dispatch_mouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  UINT low = message & 0xFFFF;
+  if (low < WM_MOUSEFIRST || low > WM_MBUTTONDBLCLK || host->count <= 0) return 0;
+  host->paint_dc = GetDC(window);
+  prepare_window_dc(host->paint_dc);
+  int handled = 0;
+  for (int i = 0; i < host->count && !handled; ++i)  // count read afresh: a handler may add controls
+    if (host->controls[i]->interactive) handled = host->controls[i]->on_mouse(window, message, wparam, lparam) != 0;
+  ReleaseDC(window, host->paint_dc);
+  host->paint_dc = nullptr;
+  return handled;
+}
+
+SkinPainter::~SkinPainter() {
+  if (host->background) {
+    bitmap_cache.release(host->background);
+    delete host->background;
+    host->background = nullptr;
+  }
+  if (host->back_dc) DeleteDC(host->back_dc);
+  host->back_dc = nullptr;
+  if (back_bitmap) DeleteObject(back_bitmap);
+  for (int i = 0; i < host->count; ++i)
+    if (host->controls[i]) host->controls[i]->destroy(1);
+  host->count = 0;  // the table no longer points at anything alive
+}
