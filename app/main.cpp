@@ -34,7 +34,7 @@ void show_usage(int silent) {
   }
   if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), COMMAND_LINE_USAGE, sizeof COMMAND_LINE_USAGE - 1, &written, nullptr);
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), COMMAND_LINE_USAGE, static_cast<DWORD>(text_length(COMMAND_LINE_USAGE)), &written, nullptr);
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "\r\n", 2, &written, nullptr);
   FreeConsole();
 }
