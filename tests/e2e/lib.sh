@@ -62,5 +62,6 @@ e2e_wait_window() {
 # Under a bare Xvfb there is no window manager: the X window is the client area,
 # so these coordinates are client coordinates.
 e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
-e2e_key() { xdotool key "$1"; }  # keys go to the focused window
+# Keys go to the X focus, which a bare Xvfb leaves at the pointer root: focus first.
+e2e_key() { xdotool windowfocus "$1" 2>/dev/null; xdotool key "$2"; }
 e2e_screenshot() { import -window "$1" "$2"; }
