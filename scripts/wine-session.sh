@@ -1,6 +1,6 @@
 # Sourced by the project's commands: a throwaway Wine prefix under a private Xvfb
 # display, with a persistent wineserver so that each program starts quickly.
-# veltrane_wine_start PREFIX_DIR [own-display] starts it; veltrane_wine_stop (run from a trap)
+# veltrane_wine_start PREFIX_DIR [own-display] [keep-prefix] starts it; veltrane_wine_stop (run from a trap)
 # shuts everything down again.
 
 export WINE=/usr/lib/wine/wine64
@@ -31,11 +31,18 @@ veltrane_start_xvfb() {
 
 veltrane_wine_start() {
   export WINEPREFIX="$1"
-  rm -rf "$WINEPREFIX"
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  # A second argument "own-display" keeps the caller's DISPLAY; tests always get
-  # a private Xvfb so that nothing else on the screen disturbs their clicks.
-  if [ "${2:-}" != own-display ] || [ -z "${DISPLAY:-}" ]; then
+  shift
+  local own_display= keep_prefix= option
+  for option in "$@"; do
+    case "$option" in
+      own-display) own_display=1 ;;  # keep the caller's DISPLAY when there is one
+      keep-prefix) keep_prefix=1 ;;   # reuse a prefix made by an earlier run
+    esac
+  done
+  [ -n "$keep_prefix" ] && [ -f "$WINEPREFIX/system.reg" ] || rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  # Tests always get a private Xvfb, so that nothing else on a screen disturbs their clicks.
+  if [ -z "$own_display" ] || [ -z "${DISPLAY:-}" ]; then
     veltrane_start_xvfb || return 1
   fi
   wineserver -p

@@ -65,3 +65,39 @@ e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 # Keys go to the X focus, which a bare Xvfb leaves at the pointer root: focus first.
 e2e_key() { xdotool windowfocus "$1" 2>/dev/null; xdotool key "$2"; }
 e2e_screenshot() { import -window "$1" "$2"; }
+
+# e2e_pixel WINDOW X Y: "r g b" (0 to 255) of one client pixel, read from a screenshot.
+e2e_pixel() {
+  import -window "$1" png:- 2>/dev/null |
+    convert - -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info: 2>/dev/null
+}
+# e2e_is_yellow WINDOW X Y: the skin's yellow button face stands at that pixel.
+e2e_is_yellow() {
+  local r g b
+  read -r r g b <<<"$(e2e_pixel "$@")"
+  [ -n "$b" ] && [ "$r" -gt 200 ] && [ "$b" -lt 170 ]
+}
+e2e_not_yellow() { ! e2e_is_yellow "$@"; }
+
+# The installer and what reads its window from outside.
+E2E_SETUP="$E2E_BUILD/VeltraneSetup.exe"
+E2E_WINDOW_PROBE="$E2E_BUILD/tests/app/window_probe.exe"
+E2E_DEMO="$E2E_BUILD/resources/payload/TessoraOndelDemo.8bf"
+E2E_TITLE="Veltrane Plugins : Installation"
+# e2e_window_probe WHAT: window_probe's answer about the installer's window, without CRs.
+e2e_window_probe() { "$WINE" "$E2E_WINDOW_PROBE" "$1" "$E2E_TITLE" 2>/dev/null | tr -d '\r'; }
+
+# e2e_start_setup ARGS...: starts the installer in the background; its exit code
+# lands in $E2E_SETUP_EXIT_FILE when it ends.
+E2E_SETUP_EXIT_FILE=$(mktemp)
+e2e_start_setup() {
+  rm -f "$E2E_SETUP_EXIT_FILE"
+  ("$WINE" "$E2E_SETUP" "$@" >/dev/null 2>&1; echo $? >"$E2E_SETUP_EXIT_FILE") &
+  E2E_SETUP_PID=$!
+}
+e2e_setup_ended() { [ -s "$E2E_SETUP_EXIT_FILE" ]; }
+# e2e_setup_exit_code TIMEOUT: waits for the installer to end and prints its exit code.
+e2e_setup_exit_code() {
+  e2e_wait_for "$1" e2e_setup_ended || { echo timeout; return 1; }
+  cat "$E2E_SETUP_EXIT_FILE"
+}

@@ -1,0 +1,2 @@
+# Unattended installs: /S, /D=, /LOG= and the exit codes.
+veltrane_add_e2e(e2e_unattended unattended.sh)
