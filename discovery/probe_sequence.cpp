@@ -22,6 +22,9 @@ enum ProbeKind {
 //   HOST_TEXT_SETTINGS  key: ProgID   match: file prefix   detail: extension   extra: settings key
 //   WINDOWS_INI         key: file     match: settings key
 //   HOST_FOLDER_*       key: key      match: subkey        detail: name appended; root
+// The registry root is named, not held as an HKEY, so that the whole table is
+// constant data rather than built when the program starts.
+enum RegistryRoot { NO_ROOT, CLASSES_ROOT, LOCAL_MACHINE };
 struct ProbeRow {
   ProbeKind kind;
   const char* key;
@@ -29,21 +32,21 @@ struct ProbeRow {
   const char* detail;
   const char* extra;
   int levels_up;
-  HKEY root;
+  RegistryRoot root;
 };
 
-ProbeRow vendor(const char* vendor_key, const char* key_pattern, const char* value_key = nullptr,
+constexpr ProbeRow vendor(const char* vendor_key, const char* key_pattern, const char* value_key = nullptr,
                 const char* suffix = nullptr) {
-  return {VENDOR_REGISTRY, vendor_key, key_pattern, value_key, suffix, 0, nullptr};
+  return {VENDOR_REGISTRY, vendor_key, key_pattern, value_key, suffix, 0, NO_ROOT};
 }
-ProbeRow text_settings(const char* progid, const char* prefix, const char* extension, const char* key,
+constexpr ProbeRow text_settings(const char* progid, const char* prefix, const char* extension, const char* key,
                        int levels_up) {
-  return {HOST_TEXT_SETTINGS, progid, prefix, extension, key, levels_up, nullptr};
+  return {HOST_TEXT_SETTINGS, progid, prefix, extension, key, levels_up, NO_ROOT};
 }
-ProbeRow windows_ini(const char* file_name, const char* key) {
-  return {WINDOWS_INI, file_name, key, nullptr, nullptr, 0, nullptr};
+constexpr ProbeRow windows_ini(const char* file_name, const char* key) {
+  return {WINDOWS_INI, file_name, key, nullptr, nullptr, 0, NO_ROOT};
 }
-ProbeRow host_folder(ProbeKind then, HKEY root, const char* key, const char* subkey, const char* name) {
+constexpr ProbeRow host_folder(ProbeKind then, RegistryRoot root, const char* key, const char* subkey, const char* name) {
   return {then, key, subkey, name, nullptr, 0, root};
 }
 
@@ -51,7 +54,7 @@ constexpr char SHELL_OPEN[] = "shell\\open\\command";
 constexpr char APP_PATHS[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
 // Rows 14 to 16 name the ProgIDs as the hosts register them, without a trailing blank.
-const ProbeRow probe_rows[] = {
+constexpr ProbeRow probe_rows[] = {
     /*  1 */ vendor("veltrane", ""),
     /*  2 */ vendor("adobe", "photoshop"),
     /*  3 */ vendor("jasc", "paint"),
@@ -70,10 +73,10 @@ const ProbeRow probe_rows[] = {
     /* 16 */ text_settings("CorelPhotoPaint.Image.9", "photop", ".ini", "dirs1", 1),
     /* 17 */ text_settings("CorelPhotoPaint.Image.10", "photop", ".ini", "dirs1", 1),
     /* 18 */ windows_ini("ulead32.ini", "plugindir"),
-    /* 19 */ host_folder(HOST_FOLDER_ADMIT, HKEY_CLASSES_ROOT, "PI3.Image", SHELL_OPEN, "plugin"),
-    /* 20 */ host_folder(HOST_FOLDER_BINARY, HKEY_CLASSES_ROOT, "PainterFile", SHELL_OPEN, "painter.set"),
-    /* 21 */ host_folder(HOST_FOLDER_ADMIT, HKEY_LOCAL_MACHINE, APP_PATHS, "Painter6.exe", "plugins"),
-    /* 22 */ host_folder(HOST_FOLDER_BINARY, HKEY_CLASSES_ROOT, "PClassicFile", SHELL_OPEN, "pclassic.set"),
+    /* 19 */ host_folder(HOST_FOLDER_ADMIT, CLASSES_ROOT, "PI3.Image", SHELL_OPEN, "plugin"),
+    /* 20 */ host_folder(HOST_FOLDER_BINARY, CLASSES_ROOT, "PainterFile", SHELL_OPEN, "painter.set"),
+    /* 21 */ host_folder(HOST_FOLDER_ADMIT, LOCAL_MACHINE, APP_PATHS, "Painter6.exe", "plugins"),
+    /* 22 */ host_folder(HOST_FOLDER_BINARY, CLASSES_ROOT, "PClassicFile", SHELL_OPEN, "pclassic.set"),
 };
 static_assert(sizeof probe_rows / sizeof probe_rows[0] == PROBE_ROWS, "one row per probe");
 
@@ -90,7 +93,7 @@ void run_probe(const ProbeRow& row, char* work_path) {
       break;
     case HOST_FOLDER_ADMIT:
     case HOST_FOLDER_BINARY:
-      if (!host_folder_from_command(row.root, row.key, row.match, work_path)) break;
+      if (!host_folder_from_command(row.root == CLASSES_ROOT ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE, row.key, row.match, work_path)) break;
       if (!join_path(work_path, row.detail, nullptr)) break;
       if (row.kind == HOST_FOLDER_ADMIT)
         admit_candidate(work_path);
