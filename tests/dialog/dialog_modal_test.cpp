@@ -11,13 +11,13 @@ bool contains(const std::string& text, const std::string& part) { return text.fi
 
 }  // namespace
 
-TEST_F(DialogTest, BrowsingListsTheFolderBeforeTheBrowseEntryAndReplacesItNextTime) {
+TEST_F(DialogTest, BrowsingListsTheFolderBeforeTheBrowseEntryReplacesItNextTimeAndInstallsThere) {
   seed_candidates({"Host"});
   std::string first = tree.make_folder("First"), second = tree.make_folder("Second Pick");
   open();
   struct Row {
     std::string pick, listed;
-  } rows[] = {{first, first + "\\"}, {second, second + "\\"}, {"C:\\", "C:\\"}};
+  } rows[] = {{"C:\\", "C:\\"}, {first, first + "\\"}, {second, second + "\\"}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.pick);
     ModalDriver driver(window);
@@ -37,17 +37,10 @@ TEST_F(DialogTest, BrowsingListsTheFolderBeforeTheBrowseEntryAndReplacesItNextTi
   EXPECT_EQ(driver.seen.size(), 1u);
   EXPECT_EQ(selected(), 0);
   EXPECT_EQ(entries().size(), 3u);
-}
 
-TEST_F(DialogTest, InstallsIntoABrowsedFolderAsItStands) {
-  std::string picked = tree.make_folder("Picked");
-  open();
-  ModalDriver driver(window);
-  driver.then(pick_folder(picked));
-  choose(0);  // the browse entry is the only one
-  command(IDOK);
-  EXPECT_EQ(list_folder(picked), "Other Filter.8bf|TessoraOndelDemo.8bf");
-  EXPECT_EQ(installer_dialog.installed, 1);
+  choose(1);
+  command(IDOK);  // into the browsed folder as it stands
+  EXPECT_EQ(list_folder(second), "Other Filter.8bf|TessoraOndelDemo.8bf");
 }
 
 // A read-only plug-in in the target (Windows refuses to replace it; the installer
