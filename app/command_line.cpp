@@ -24,15 +24,6 @@ const char* skip_blanks(const char* p) {
   return p;
 }
 
-char lower_char(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// 1 when `text` begins with `head` (lower case), ignoring case.
-int begins_with(const char* text, const char* head) {
-  for (; *head; ++text, ++head)
-    if (lower_char(*text) != *head) return 0;
-  return 1;
-}
-
 // Reads one argument by the platform's rules (as CommandLineToArgvW splits): blanks
 // separate arguments outside quotes; 2n backslashes before a quote give n backslashes
 // and the quote opens or closes; 2n+1 give n backslashes and a literal quote; other
@@ -137,8 +128,8 @@ void note_silent_switch(const char* command_line, CommandLine* out) {
       while (*p && !is_blank(*p)) ++p;  // an overlong argument: step over it
       continue;
     }
-    if (begins_with(argument, "/d=")) return;  // the rest is the folder
-    if (begins_with(argument, "/s") && !argument[2]) out->silent = 1;
+    if (starts_with_lower(argument, "/d=")) return;  // the rest is the folder
+    if (starts_with_lower(argument, "/s") && !argument[2]) out->silent = 1;
     p = next;
   }
 }
@@ -169,15 +160,15 @@ int parse_command_line(const char* command_line, CommandLine* out) {
   while (*(p = skip_blanks(p))) {
     bool quoted = false;
     const char* next = read_argument(p, argument, sizeof argument, &quoted);
-    if (begins_with(p, "/d=") && !quoted) return store_verbatim_target(p + 3, out->target);
+    if (starts_with_lower(p, "/d=") && !quoted) return store_verbatim_target(p + 3, out->target);
     if (!next) return 0;
-    if (begins_with(argument, "/d=")) {
+    if (starts_with_lower(argument, "/d=")) {
       if (*skip_blanks(next)) return 0;  // the folder switch must be the last
       return store_target(argument + 3, out->target);
     }
-    if (begins_with(argument, "/log=")) {
+    if (starts_with_lower(argument, "/log=")) {
       if (seen_log++ || !argument[5] || !copy_text(out->log_path, PATH_CAPACITY, argument + 5)) return 0;
-    } else if (begins_with(argument, "/s") && !argument[2]) {
+    } else if (starts_with_lower(argument, "/s") && !argument[2]) {
       if (seen_silent++) return 0;
     } else if (argument[0] == '/' && argument[1] == '?' && !argument[2]) {
       if (seen_usage++) return 0;

@@ -31,11 +31,6 @@ void begin_install_attempt() { skip_list = SkipList(); }
 
 namespace {
 
-char upper_char(char c) {
-  return static_cast<char>(reinterpret_cast<UINT_PTR>(
-      CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(c))))));
-}
-
 void delete_chars(char* text, size_t at, size_t count) {
   size_t i = at;
   while ((text[i] = text[i + count]) != '\0') ++i;

@@ -32,11 +32,6 @@ int format_listed_entry(const CandidateFolder& entry, char* out) {
 
 namespace {
 
-char upper_char(char c) {
-  return static_cast<char>(reinterpret_cast<UINT_PTR>(
-      CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(c))))));
-}
-
 // Windows resolves "C:\p " and "C:\p." to the folder C:\p, so such a prefix would
 // pass the existence check yet store a name that differs from the folder's own.
 // Trimming goes on to the prefix without the blank or full stop instead.

@@ -6,13 +6,18 @@
 
 namespace {
 
-char lower_char(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 constexpr int STRIP_CUT = 390;  // texts longer than this are cut before stripping
 
 }  // namespace
 
 int is_letter(char c) { return IsCharAlphaA(c) ? 1 : 0; }
+
+char upper_char(char c) {
+  return static_cast<char>(reinterpret_cast<UINT_PTR>(
+      CharUpperA(reinterpret_cast<LPSTR>(static_cast<UINT_PTR>(static_cast<unsigned char>(c))))));
+}
+
+char lower_char(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 int read_line(FILE* file, char* buffer) {
   int stored = 0;

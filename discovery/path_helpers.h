@@ -9,6 +9,10 @@ constexpr int LINE_PIECE = 200;     // most characters read_line stores at once
 
 // 1 when `c` is a letter for the ANSI code page.
 int is_letter(char c);
+// `c` upper-cased by the platform (CharUpperA on one character).
+char upper_char(char c);
+// `c` with A to Z lower-cased; every other byte stays.
+char lower_char(char c);
 
 // Reads one line (or the next 200-character piece of a longer one) into `buffer`,
 // which needs room for 201 characters. The line end is consumed, not stored.
