@@ -1,15 +1,5 @@
-# 64-bit Windows build with MinGW-w64 (posix thread model, which GoogleTest needs).
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows build with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs run under Wine through a wrapper that repeats a run only when
-# the host loader aborted after the program had finished.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test-run)
 set(VELTRANE_ARCH x64)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)
