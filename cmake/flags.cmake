@@ -30,6 +30,13 @@ function(veltrane_product_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()
 
+# A GUI program users get that starts through the product's own start-up code
+# instead of the C runtime's (common/gui_startup.cpp): a fifth of the size less.
+function(veltrane_own_startup target)
+  target_link_options(${target} PRIVATE -nostartfiles)
+  target_link_libraries(${target} PRIVATE veltrane_gui_startup)
+endfunction()
+
 # A test program (GoogleTest or a helper the tests start).
 function(veltrane_test_program target)
   veltrane_warnings(${target})

@@ -1,0 +1,20 @@
+# Build step of the installer (cmake -P): prints its size without the resources it
+# carries (bitmaps, plug-ins) and fails the build when that passes the budget.
+#   -DPROGRAM=<exe> -DLABEL=<text> -DLIMIT=<bytes, 0 = no limit>
+include(${CMAKE_CURRENT_LIST_DIR}/pe_image.cmake)
+
+file(SIZE "${PROGRAM}" size)
+veltrane_pe_section_raw_size("${PROGRAM}" ".rsrc" resources)
+math(EXPR code "${size} - ${resources}")
+math(EXPR tenths "${code} * 10 / 1024")
+math(EXPR whole "${tenths} / 10")
+math(EXPR fraction "${tenths} % 10")
+set(figure "${LABEL} without resources: ${code} bytes (${whole}.${fraction} KB)")
+if(LIMIT GREATER 0 AND code GREATER LIMIT)
+  message(FATAL_ERROR "${figure}: more than the budget of ${LIMIT} bytes")
+endif()
+if(LIMIT GREATER 0)
+  message("${figure}, budget ${LIMIT}")
+else()
+  message("${figure}")
+endif()
