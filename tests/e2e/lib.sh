@@ -7,8 +7,22 @@ E2E_ARCH=$2
 shift 2
 : "${WINE:?run through scripts/test}" "${WINEPREFIX:?}" "${DISPLAY:?}"
 
+# A third argument "smoke" asks for the script's smoke form: only the few program
+# starts that show the build working end to end (scripts/x86-route.sh).
+E2E_SMOKE=
+if [ "${1:-}" = smoke ]; then
+  E2E_SMOKE=1
+  shift
+fi
+
 # A 32-bit build reads the 32-bit registry view: seed it with the 32-bit reg.exe.
-if [ "$E2E_ARCH" = x86 ]; then
+# Where 32-bit programs run only emulated (a minute per start), the 64-bit reg.exe
+# writes the same view with /reg:32.
+E2E_VIEW=
+if [ "$E2E_ARCH" = x86 ] && [ "${VELTRANE_X86_ROUTE:-native}" = emulated ]; then
+  E2E_REG='C:\windows\system32\reg.exe'
+  E2E_VIEW=/reg:32
+elif [ "$E2E_ARCH" = x86 ]; then
   E2E_REG='C:\windows\syswow64\reg.exe'
   E2E_REGEDIT='C:\windows\syswow64\regedit.exe'
 else
@@ -27,14 +41,21 @@ e2e_finish() {
   exit 0
 }
 
-e2e_reg() { "$WINE" "$E2E_REG" "$@" >/dev/null 2>&1; }
+# shellcheck disable=SC2086
+e2e_reg() { "$WINE" "$E2E_REG" "$@" $E2E_VIEW >/dev/null 2>&1; }
 # e2e_reg_sz KEY NAME DATA: a REG_SZ value (NAME "" = the key's default value).
 e2e_reg_sz() {
   if [ -z "$2" ]; then e2e_reg add "$1" /ve /t REG_SZ /d "$3" /f; else e2e_reg add "$1" /v "$2" /t REG_SZ /d "$3" /f; fi
 }
 e2e_reg_delete() { e2e_reg delete "$1" /f; }
 # e2e_regedit FILE.reg: imports a .reg file into the build's own view.
-e2e_regedit() { "$WINE" "$E2E_REGEDIT" /S "$(winepath_w "$1")" >/dev/null 2>&1; }
+e2e_regedit() {
+  if [ -n "$E2E_VIEW" ]; then
+    e2e_reg import "$(winepath_w "$1")"
+  else
+    "$WINE" "$E2E_REGEDIT" /S "$(winepath_w "$1")" >/dev/null 2>&1
+  fi
+}
 
 # The Windows form of a Linux path inside the prefix, and back.
 winepath_w() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # ProbeReport.exe prints nothing on a machine without hosts, and on a machine with
 # hosts of every probe kind one line per folder, in probe order, as the installer's
-# drop-down shows it: "row<TAB>folder" with the maker's sub-folder appended.
+# drop-down shows it: "row<TAB>folder" with the maker's sub-folder appended. The
+# smoke form runs only the report on the seeded machine.
 . "$(dirname "$0")/lib.sh" "$@"
 
 REPORT="$E2E_BUILD/ProbeReport.exe"
@@ -27,8 +28,10 @@ run_report() {
 # expected LINE...: the lines as the report writes them, each ended by CR LF.
 expected() { printf '%s\r\n' "$@"; echo "rc=0"; }
 
-run_report
-e2e_expect_eq "no hosts: no output, exit code 0" "rc=0" "$REPORT_OUT"
+if [ -z "$E2E_SMOKE" ]; then
+  run_report
+  e2e_expect_eq "no hosts: no output, exit code 0" "rc=0" "$REPORT_OUT"
+fi
 
 mkdir -p "$BASE/plug-ins/veltrane" "$BASE/Adobe/Plug-Ins" "$BASE/Office/photodraw/plugins" "$BASE/iGrafx/Plugins" \
   "$BASE/Fireworks 4/Filters" "$BASE/Corel/Programs" "$BASE/Corel/Config" "$BASE/Corel/Plugins" "$BASE/Ulead/Plugins" \
@@ -69,6 +72,7 @@ e2e_expect_eq "seeded hosts: one line per folder in probe order" "$(expected \
   $'20\tC:\\Probes\\Painter\\Brushes\\Veltrane\\' \
   $'21\tC:\\Probes\\Painter6\\Plugins\\Veltrane\\')" "$REPORT_OUT"
 
+[ -n "$E2E_SMOKE" ] && e2e_finish
 cleanup
 run_report
 e2e_expect_eq "after clean-up: no output again" "rc=0" "$REPORT_OUT"

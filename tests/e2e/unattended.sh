@@ -2,6 +2,7 @@
 # Unattended installs from the command line: /S installs without a window into the
 # first folder found or the /D= folder, the exit codes tell what happened, /LOG=
 # appends what was done, and /D= without /S preselects the folder in the dialog.
+# The smoke form: the first folder found, and /D= over an older plug-in.
 . "$(dirname "$0")/lib.sh" "$@"
 
 NAME="Silent$$"
@@ -29,14 +30,37 @@ silent() {
 }
 
 # No candidate and no /D=: nothing to install into.
-silent /S
-e2e_expect_eq "/S without any folder: exit code 2" "2" "$SILENT_EXIT"
+if [ -z "$E2E_SMOKE" ]; then
+  silent /S
+  e2e_expect_eq "/S without any folder: exit code 2" "2" "$SILENT_EXIT"
+fi
 
 e2e_reg_sz 'HKCU\Software\Veltrane\E2E silent' Plugins "$WIN_ROOT\\Host\\Plug-Ins"
 silent /s "/LOG=$WIN_ROOT\\setup.log"
 e2e_expect_eq "/S into the first folder found: exit code 0" "0" "$SILENT_EXIT"
 cmp -s "$E2E_DEMO" "$HOST/Veltrane/TessoraOndelDemo.8bf" && echo "ok: installed into the found folder" ||
   e2e_fail "the found folder did not get the plug-in"
+
+# An older plug-in of the same name is replaced whole, and nothing else is left.
+mkdir -p "$ROOT/Older"
+echo "old plug-in" >"$ROOT/Older/TessoraOndelDemo.8bf"
+silent /S "/LOG=$WIN_ROOT\\setup.log" "/D=$WIN_ROOT\\Older"
+e2e_expect_eq "/S /D= over an older plug-in: exit code 0" "0" "$SILENT_EXIT"
+cmp -s "$E2E_DEMO" "$ROOT/Older/TessoraOndelDemo.8bf" && echo "ok: the older plug-in is replaced" ||
+  e2e_fail "the older plug-in was not replaced"
+e2e_expect_eq "nothing else in the folder" "TessoraOndelDemo.8bf" "$(ls "$ROOT/Older")"
+
+LOG=$(tr -d '\r' <"$ROOT/setup.log")
+check_log() {  # description pattern
+  grep -qE "$2" <<<"$LOG" && echo "ok: log: $1" || e2e_fail "log lacks $1: /$2/ in:\n$LOG"
+}
+if [ -n "$E2E_SMOKE" ]; then
+  check_log "candidate with its probe row" "^candidate \\(probe row 1\\): C:\\\\$NAME\\\\Host\\\\Plug-Ins\\\\Veltrane\\\\$"
+  check_log "target folder" "^target folder: C:\\\\$NAME\\\\Older\\\\$"
+  check_log "written payload" '^written: TessoraOndelDemo\.8bf \(212992 bytes\)$'
+  check_log "results" '^result: installed; exit code 0$'
+  e2e_finish
+fi
 
 # The quoted form, as Wine passes a Linux argument with blanks: "/D=C:\...\A B\\".
 mkdir -p "$ROOT/Some Folder"
@@ -77,9 +101,6 @@ silent /S "/LOG=$WIN_ROOT\\No Such Folder\\setup.log" "/D=$WIN_ROOT\\Logless"
 e2e_expect_eq "unopenable log: still exit code 0" "0" "$SILENT_EXIT"
 
 LOG=$(tr -d '\r' <"$ROOT/setup.log")
-check_log() {  # description pattern
-  grep -qE "$2" <<<"$LOG" && echo "ok: log: $1" || e2e_fail "log lacks $1: /$2/ in:\n$LOG"
-}
 check_log "start line" '^Veltrane Plugins setup started [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8}$'
 check_log "command line" '^command line: .*/s "?/LOG='
 check_log "candidate with its probe row" "^candidate \\(probe row 1\\): C:\\\\$NAME\\\\Host\\\\Plug-Ins\\\\Veltrane\\\\$"
