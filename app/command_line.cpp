@@ -3,17 +3,20 @@
 #include "bounded_text.h"
 
 const char COMMAND_LINE_USAGE[] =
-    "Usage: VeltraneSetup.exe [/S] [/LOG=file] [/?] [/D=folder]\r\n"
+    "Usage: VeltraneSetup.exe [/S] [/LOG=file] [/ARCH=x86|x64|arm64] [/?] [/D=folder]\r\n"
     "\r\n"
     "/S\tInstall without a window into the first plug-in folder found,\r\n"
     "\tor into the /D= folder.\r\n"
     "/LOG=file\tAppend a log of the installation to the file.\r\n"
+    "/ARCH=x86|x64|arm64\tWith /S: install the plug-ins for this kind of image\r\n"
+    "\teditor into the target folder, whatever its host seems to be.\r\n"
     "/D=folder\tThe plug-in folder to install into (an absolute path,\r\n"
     "\tX:\\... or \\\\server\\share\\...). It must be the last switch.\r\n"
     "/?\tShow this text.\r\n"
     "\r\n"
     "Exit codes with /S: 0 installed, 1 bad command line, 2 no target folder,\r\n"
-    "3 some plug-ins could not be written, 4 the installer is already running.";
+    "3 some plug-ins could not be written, 4 the installer is already running,\r\n"
+    "5 no plug-ins for the target folder's kind of image editor.";
 
 namespace {
 
@@ -134,6 +137,16 @@ void note_silent_switch(const char* command_line, CommandLine* out) {
   }
 }
 
+// The value of /ARCH=, in any case; ARCH_UNKNOWN for anything else.
+Architecture parse_architecture(const char* value) {
+  static const Architecture named[] = {ARCH_X86, ARCH_X64, ARCH_ARM64};
+  for (Architecture architecture : named)
+    if (starts_with_lower(value, architecture_name(architecture)) &&
+        !value[text_length(architecture_name(architecture))])
+      return architecture;
+  return ARCH_UNKNOWN;
+}
+
 }  // namespace
 
 const char* skip_program_name(const char* command_line) {
@@ -153,8 +166,9 @@ int parse_command_line(const char* command_line, CommandLine* out) {
   out->show_usage = 0;
   out->target[0] = '\0';
   out->log_path[0] = '\0';
+  out->architecture = ARCH_UNKNOWN;
   note_silent_switch(command_line, out);
-  int seen_silent = 0, seen_usage = 0, seen_log = 0;
+  int seen_silent = 0, seen_usage = 0, seen_log = 0, seen_architecture = 0;
   char argument[PATH_CAPACITY + 8];
   const char* p = skip_program_name(command_line);
   while (*(p = skip_blanks(p))) {
@@ -168,6 +182,8 @@ int parse_command_line(const char* command_line, CommandLine* out) {
     }
     if (starts_with_lower(argument, "/log=")) {
       if (seen_log++ || !argument[5] || !copy_text(out->log_path, PATH_CAPACITY, argument + 5)) return 0;
+    } else if (starts_with_lower(argument, "/arch=")) {
+      if (seen_architecture++ || (out->architecture = parse_architecture(argument + 6)) == ARCH_UNKNOWN) return 0;
     } else if (starts_with_lower(argument, "/s") && !argument[2]) {
       if (seen_silent++) return 0;
     } else if (argument[0] == '/' && argument[1] == '?' && !argument[2]) {

@@ -2,11 +2,14 @@
 //   /S            silent: no window, no message box
 //   /LOG=<file>   append a plain-text log of the run
 //   /?            show the usage
+//   /ARCH=x86|x64|arm64  with /S: the architecture of the target folder's host,
+//                 whatever the evidence found for the folder says
 //   /D=<folder>   the target folder; must come last. Either unquoted, taken
 //                 verbatim to the end of the line, or quoted as one argument
 //                 ("/D=C:\A B\\" or /D="C:\A B") by the platform's argument rules.
 // Switches are case-insensitive; each may be given once.
 #pragma once
+#include "architecture.h"
 #include "path_helpers.h"
 
 struct CommandLine {
@@ -14,13 +17,15 @@ struct CommandLine {
   int show_usage;                 // /? given
   char target[PATH_CAPACITY];     // /D= folder, absolute, ends in "\"; empty when absent
   char log_path[PATH_CAPACITY];   // /LOG= file as given; empty when absent
+  Architecture architecture;      // /ARCH=; ARCH_UNKNOWN when absent
 };
 
 // The usage text, for the message box and the console.
 extern const char COMMAND_LINE_USAGE[];
 
 // Parses the whole command line as GetCommandLineA returns it (program name first).
-// 1 when it is well-formed; 0 for an unknown or repeated switch, a /D= that is empty,
+// 1 when it is well-formed; 0 for an unknown or repeated switch, an /ARCH= of another
+// architecture, a /D= that is empty,
 // relative, not the last switch or too long for its buffer, or a /LOG= without a name
 // or too long. `out` is filled as far as parsing got; `out->silent` is always set
 // when /S appears anywhere, so a bad line can still be answered silently.

@@ -65,3 +65,26 @@ void compose_failure_message(const char* folder, char* text) {
     append_text(text, capacity, "The plug-ins after it were not tried.\r\n");
   append_text(text, capacity, closing);
 }
+
+void compose_no_build_message(const char* folder, Architecture host, char* text) {
+  const size_t capacity = FAILURE_MESSAGE_CAPACITY;
+  char carried[96];
+  carried_sets_text(carried, sizeof carried);
+  copy_text(text, capacity, "Nothing was installed into the folder\r\n");
+  append_text(text, capacity, folder);
+  append_text(text, capacity, "\r\n\r\nIts host is a ");
+  append_text(text, capacity, architecture_host_text(host));
+  append_text(text, capacity, ", which loads only ");
+  append_text(text, capacity, architecture_build_text(host));
+  append_text(text, capacity, " plug-ins. This installer carries ");
+  if (carries_set_for(ARCH_X86) || carries_set_for(ARCH_X64) || carries_set_for(ARCH_ARM64)) {
+    append_text(text, capacity, "plug-ins for ");
+    append_text(text, capacity, carried);
+    append_text(text, capacity, " image editors.");
+  } else {
+    append_text(text, capacity, "no plug-ins.");
+  }
+  append_text(text, capacity, "\r\n\r\nChoose the folder of another image editor, or ask the maker for the ");
+  append_text(text, capacity, architecture_build_text(host));
+  append_text(text, capacity, " plug-ins.");
+}

@@ -4,8 +4,15 @@
 #pragma once
 #include <stddef.h>
 
+#include "architecture.h"
+
 constexpr size_t FAILURE_MESSAGE_CAPACITY = 4096;
 
 // Fills `text` (FAILURE_MESSAGE_CAPACITY bytes). Files that do not fit are summed
 // up in a last line instead of being cut in the middle.
 void compose_failure_message(const char* folder, char* text);
+
+// The message for a folder whose host loads a build of plug-ins the installer does
+// not carry: the folder, the host's kind ("64-bit (x64) image editor") and the builds
+// the installer carries. Fills `text` (FAILURE_MESSAGE_CAPACITY bytes).
+void compose_no_build_message(const char* folder, Architecture host, char* text);

@@ -4,6 +4,7 @@
 
 #include "candidate_list.h"
 #include "install_log.h"
+#include "payload.h"
 #include "probe_sequence.h"
 
 int enter_or_create_folder(const char* folder) {
@@ -23,4 +24,20 @@ void log_candidate_folders() {
       log_format("candidate (probe row %d) left out, too long with the maker's folder: %s", admitting_row[i],
                  candidate_list.entries[i].path);
   }
+}
+
+void log_target_architecture(const HostArchitecture& host) {
+  Architecture served = host.architecture == ARCH_UNKNOWN ? ARCH_X86 : host.architecture;
+  if (host.architecture == ARCH_UNKNOWN)
+    log_format("target architecture: unknown; plug-in set: %s", architecture_name(served));
+  else
+    log_format("target architecture: %s (%s); plug-in set: %s", architecture_name(host.architecture),
+               evidence_name(host.evidence), architecture_name(served));
+}
+
+void log_no_build_for(const char* folder, Architecture host) {
+  char carried[96];
+  carried_sets_text(carried, sizeof carried);
+  log_format("not installed into %s: its host is a %s, and this installer carries %s plug-ins", folder,
+             architecture_host_text(host), carried);
 }

@@ -1,5 +1,6 @@
 // Steps that the dialog's install command and the unattended install share.
 #pragma once
+#include "host_architecture.h"
 
 // Makes `folder` the current directory, or else creates it (only its last
 // component: a folder whose parent is missing too is not made). 1 when the folder
@@ -9,3 +10,11 @@ int enter_or_create_folder(const char* folder);
 // Writes the candidate folders to the install log: each entry as the list shows it
 // with the probe row that found it, and entries left out because they do not fit.
 void log_candidate_folders();
+
+// Logs the target folder's architecture, where it came from and the set of plug-ins
+// that serves it: "target architecture: x64 (host program); plug-in set: x64".
+void log_target_architecture(const HostArchitecture& host);
+
+// Logs why nothing is installed into `folder`: the installer carries
+// no plug-ins for its host's architecture.
+void log_no_build_for(const char* folder, Architecture host);

@@ -90,7 +90,8 @@ void fill_folder_list(HWND window) {
   int listed = 0;
   for (int i = 0; i < CANDIDATE_CAPACITY && candidate_list.entries[i].path[0]; ++i) {
     if (!format_listed_entry(candidate_list.entries[i], installer_dialog.work_path)) continue;
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(installer_dialog.work_path));
+    LRESULT at = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(installer_dialog.work_path));
+    SendMessageA(list, CB_SETITEMDATA, at, i);  // the candidate behind the entry, for its architecture
     ++listed;
   }
   SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BROWSE_ENTRY));
@@ -174,15 +175,35 @@ int read_selected_folder(HWND window) {
   return 1;
 }
 
+// The host architecture of the selected entry: a listed folder's own, otherwise
+// (a browsed or preset folder) what target_architecture finds for it.
+HostArchitecture selected_architecture(HWND window) {
+  HWND list = folder_list(window);
+  LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
+  if (index != CB_ERR && index < installer_dialog.candidate_count) {
+    LRESULT candidate = SendMessageA(list, CB_GETITEMDATA, index, 0);
+    if (candidate >= 0 && candidate < CANDIDATE_CAPACITY) return candidate_list.entries[candidate].host;
+  }
+  return target_architecture(chosen_folder);
+}
+
+// The installer carries nothing its host can load: says so and leaves the dialog as it was.
+void refuse_folder(HWND window, Architecture host) {
+  static char message[FAILURE_MESSAGE_CAPACITY];
+  compose_no_build_message(chosen_folder, host, message);
+  log_no_build_for(chosen_folder, host);
+  MessageBoxA(window, message, DIALOG_TITLE, MB_OK | MB_ICONWARNING);
+}
+
 // One attempt: the skip list from the selectors as they stand now, then the writes,
 // then Retry as often as the user asks. 1 when everything was written.
-int write_plugins(HWND window) {
+int write_plugins(HWND window, Architecture host) {
   begin_install_attempt();
   for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) {
     StateSelector* selector = static_cast<StateSelector*>(slot(i));
     if (selector && selector->value == 0) add_skip_key(selector->key);
   }
-  int failures = install_payloads();
+  int failures = install_payloads(host);
   while (failures) {
     static char message[FAILURE_MESSAGE_CAPACITY];
     compose_failure_message(chosen_folder, message);
@@ -215,12 +236,18 @@ INT_PTR on_install(HWND window) {
   Control* install = slot(SLOT_INSTALL);
   if (!install || !install->visible || selector_sum() == 0) return 0;
   if (!read_selected_folder(window)) return 0;
+  HostArchitecture host = selected_architecture(window);
+  log_target_architecture(host);
+  if (!carries_set_for(host.architecture)) {
+    refuse_folder(window, host.architecture);
+    return 0;
+  }
   if (!enter_or_create_folder(chosen_folder)) {
     log_format("target folder cannot be entered or created: %s", chosen_folder);
     return 0;
   }
   log_format("target folder: %s", chosen_folder);
-  if (!write_plugins(window)) return 0;
+  if (!write_plugins(window, host.architecture)) return 0;
   log_line("result: installed");
   enter_completed_state(window);
   return 0;

@@ -76,7 +76,7 @@ int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
   instance_handle = instance;
   int exit_code = 0;
   if (options.silent)
-    exit_code = run_silent_install(options.target);
+    exit_code = run_silent_install(options.target, options.architecture);
   else
     run_dialog(instance, options);
   if (instance_mutex) ReleaseMutex(instance_mutex);

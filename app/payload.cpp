@@ -11,6 +11,10 @@
 SkipList skip_list;
 PayloadFailures payload_failures;
 
+namespace {
+WORD current_payload_type = PAYLOAD_TYPE_X86;  // the set of the last install_payloads
+}
+
 SkipList::SkipList() {
   for (CandidateFolder& entry : entries) {
     entry.path[0] = '\0';
@@ -97,7 +101,7 @@ char* normalise_file_name(char* name) {
   return name;
 }
 
-BOOL CALLBACK write_payload(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
+BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR) {
   if (IS_INTRESOURCE(name)) return TRUE;  // a numeric id names no file: not a carried plug-in
 
   // The name is normalised in a copy, so that the record keeps the name a retry finds.
@@ -106,7 +110,7 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
   normalise_file_name(file_name);
 
   // Found, sized and loaded through the same module, the program's own.
-  HRSRC resource = FindResourceA(instance_handle, name, MAKEINTRESOURCEA(PAYLOAD_TYPE));
+  HRSRC resource = FindResourceA(instance_handle, name, type);
   if (!resource) return stop_with_failure(name, file_name, GetLastError());
   DWORD size = SizeofResource(instance_handle, resource);
   if (size == 0) return stop_with_failure(name, file_name, ERROR_INVALID_DATA);
@@ -134,21 +138,73 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
 
 int payload_failure_total() { return payload_failures.count + payload_failures.dropped; }
 
-int install_payloads() {
+WORD payload_type_for(Architecture architecture) {
+  switch (architecture) {
+    case ARCH_X64:
+      return PAYLOAD_TYPE_X64;
+    case ARCH_ARM64:
+      return PAYLOAD_TYPE_ARM64;
+    default:
+      return PAYLOAD_TYPE_X86;
+  }
+}
+
+namespace {
+
+BOOL CALLBACK note_carried(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
+  if (IS_INTRESOURCE(name)) return TRUE;  // a numeric id names no file
+  *reinterpret_cast<int*>(found) = 1;
+  return FALSE;
+}
+
+}  // namespace
+
+int carries_set_for(Architecture architecture) {
+  int found = 0;
+  EnumResourceNamesA(instance_handle, MAKEINTRESOURCEA(payload_type_for(architecture)), note_carried,
+                     reinterpret_cast<LONG_PTR>(&found));
+  return found;
+}
+
+void carried_sets_text(char* text, size_t capacity) {
+  static const Architecture builds[] = {ARCH_X86, ARCH_X64, ARCH_ARM64};
+  copy_text(text, capacity, "");
+  int named = 0, total = 0;
+  for (Architecture build : builds) total += carries_set_for(build);
+  for (Architecture build : builds) {
+    if (!carries_set_for(build)) continue;
+    ++named;
+    if (named > 1) append_text(text, capacity, named == total ? " and " : ", ");
+    append_text(text, capacity, architecture_build_text(build));
+  }
+  if (!named) copy_text(text, capacity, "no");
+}
+
+namespace {
+
+int write_current_set() {
   clear_failures();
   remove_leftover_temp_files(chosen_folder);
-  EnumResourceNamesA(instance_handle, MAKEINTRESOURCEA(PAYLOAD_TYPE), write_payload, 0);
+  EnumResourceNamesA(instance_handle, MAKEINTRESOURCEA(current_payload_type), write_payload, 0);
   return payload_failure_total();
 }
 
+}  // namespace
+
+int install_payloads(Architecture architecture) {
+  current_payload_type = payload_type_for(architecture);
+  return write_current_set();
+}
+
 int retry_failed_payloads() {
-  if (payload_failures.stopped || payload_failures.dropped) return install_payloads();
+  if (payload_failures.stopped || payload_failures.dropped) return write_current_set();
   static PayloadFailures previous;  // static: two 500-byte names per entry
   previous = payload_failures;
   clear_failures();
   remove_leftover_temp_files(chosen_folder);
   for (int i = 0; i < previous.count; ++i)
-    if (!write_payload(instance_handle, MAKEINTRESOURCEA(PAYLOAD_TYPE), previous.entries[i].resource_name, 0)) break;
+    if (!write_payload(instance_handle, MAKEINTRESOURCEA(current_payload_type), previous.entries[i].resource_name, 0))
+      break;
   return payload_failure_total();
 }
 

@@ -28,9 +28,11 @@
 
 #include <stddef.h>
 
+#include "architecture.h"
 #include "candidate_list.h"
+#include "payload_types.h"
 
-constexpr WORD PAYLOAD_TYPE = 3000;        // the private resource type of carried files
+constexpr WORD PAYLOAD_TYPE = PAYLOAD_TYPE_X86;  // the set every installer has carried
 constexpr int SKIP_CAPACITY = 20;          // skip keys; further keys are dropped
 constexpr int OUTPUT_PATH_CAPACITY = 500;  // folder + file name, terminator included
 constexpr int FAILURE_CAPACITY = 20;       // failures recorded by name per attempt
@@ -81,27 +83,38 @@ struct PayloadFailures {
 };
 extern PayloadFailures payload_failures;
 
-// The resource-name enumeration callback (EnumResourceNamesA over PAYLOAD_TYPE).
-// Finds, sizes and loads `name` through instance_handle, normalises it, skips it
+// The resource type of the set of plug-ins for hosts of `architecture`: the x86 set
+// for ARCH_UNKNOWN too, which is how the installer has always treated such hosts.
+WORD payload_type_for(Architecture architecture);
+
+// 1 when the installer carries at least one plug-in for hosts of `architecture`.
+int carries_set_for(Architecture architecture);
+
+// The builds the installer carries, for messages: "32-bit (x86) and 64-bit (x64)";
+// "no" when it carries none. Bounded by `capacity`.
+void carried_sets_text(char* text, size_t capacity);
+
+// The resource-name enumeration callback (EnumResourceNamesA over a payload type).
+// Finds, sizes and loads `name` of `type` through instance_handle, normalises it, skips it
 // when a skip key occurs in the normalised name (case-sensitive) and otherwise
 // replaces chosen_folder + name with its bytes. TRUE goes on with the next name:
 // after a write, a skip, a file that could not be written (recorded), or a numeric
 // resource id (not a carried file, ignored). FALSE ends the enumeration: the
 // resource cannot be found, is empty or cannot be loaded (recorded, `stopped` set).
-// `module`, `type` and `parameter` are not used.
+// `module` and `parameter` are not used.
 BOOL CALLBACK write_payload(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR parameter);
 
 // Failures of the last write run, recorded or dropped; 0 means everything that was
 // not skipped is installed.
 int payload_failure_total();
 
-// Writes every carried payload of instance_handle into chosen_folder: clears the
-// failure record, removes temporary files that a killed run left in that folder,
-// then enumerates. Returns payload_failure_total().
-int install_payloads();
+// Writes every carried payload of the set for `architecture` into chosen_folder:
+// clears the failure record, removes temporary files that a killed run left in that
+// folder, then enumerates. Returns payload_failure_total().
+int install_payloads(Architecture architecture = ARCH_UNKNOWN);
 
-// Writes again the payloads that the last run recorded as failed, with the skip
-// list as it stands; when that run was stopped early or dropped names, all payloads
+// Writes again the payloads that the last run recorded as failed, from the same set,
+// with the skip list as it stands; when that run was stopped early or dropped names, all payloads
 // are written again instead. The record then holds this run's failures only.
 // Returns payload_failure_total().
 int retry_failed_payloads();

@@ -12,23 +12,36 @@
 
 namespace {
 
-// The first entry the dialog would list; 0 when there is none.
+// The first entry the dialog would list, its candidate index; -1 when there is none.
 int first_listed_folder(char* folder) {
   for (int i = 0; i < candidate_count(); ++i)
-    if (format_listed_entry(candidate_list.entries[i], folder)) return 1;
-  return 0;
+    if (format_listed_entry(candidate_list.entries[i], folder)) return i;
+  return -1;
 }
 
 }  // namespace
 
-int run_silent_install(const char* target) {
+int run_silent_install(const char* target, Architecture forced) {
   run_probe_sequence();
   log_candidate_folders();
+  HostArchitecture host;
   if (target[0]) {
     copy_text(chosen_folder, target);
-  } else if (!first_listed_folder(chosen_folder)) {
-    log_line("result: no target folder (none found, and no /D= given); exit code 2");
-    return EXIT_NO_TARGET;
+    host = target_architecture(chosen_folder);
+  } else {
+    int listed = first_listed_folder(chosen_folder);
+    if (listed < 0) {
+      log_line("result: no target folder (none found, and no /D= given); exit code 2");
+      return EXIT_NO_TARGET;
+    }
+    host = candidate_list.entries[listed].host;
+  }
+  if (forced != ARCH_UNKNOWN) host = {forced, EVIDENCE_COMMAND_LINE};
+  log_target_architecture(host);
+  if (!carries_set_for(host.architecture)) {
+    log_no_build_for(chosen_folder, host.architecture);
+    log_line("result: nothing written; exit code 5");
+    return EXIT_NO_BUILD_FOR_HOST;
   }
   if (!enter_or_create_folder(chosen_folder)) {
     log_format("result: the target folder cannot be entered or created: %s; exit code 2", chosen_folder);
@@ -36,7 +49,7 @@ int run_silent_install(const char* target) {
   }
   log_format("target folder: %s", chosen_folder);
   begin_install_attempt();
-  int failures = install_payloads();
+  int failures = install_payloads(host.architecture);
   if (failures) {
     log_format("result: %d plug-in(s) not written; exit code 3", failures);
     return EXIT_NOT_ALL_WRITTEN;

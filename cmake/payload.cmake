@@ -1,17 +1,25 @@
 # Carrying plug-in files inside an installer.
 #
-#   veltrane_add_plugin(<target> <file> [DEPENDS <targets>...])
+#   veltrane_add_plugin(<target> <file> [ARCH x86|x64|arm64] [DEPENDS <targets>...])
 #
-# adds <file> to the program <target> as a resource of type 3000 (PAYLOAD_TYPE)
-# whose name the installer turns back into the file's own name: "My Filter.8bf" is
-# carried as MY_FILTER.8BF and installed as "My Filter.8bf". The resource compiler upper-cases
-# every name, and the installer rebuilds the case of a name from its underscores,
-# colons and separators, so the resource name is worked out here and checked by
-# running the installer's rule over it. Configuring fails with a message naming the
-# file and the reason when no resource name comes out as the file's name, when the
-# file is missing or empty, or when the target already carries a file of that name.
-# DEPENDS names the targets that make <file> during the build (then the file need
-# not exist yet when configuring).
+# adds <file> to the program <target> as a resource whose name the installer turns
+# back into the file's own name: "My Filter.8bf" is carried as MY_FILTER.8BF and
+# installed as "My Filter.8bf". The resource compiler upper-cases every name, and
+# the installer rebuilds the case of a name from its underscores, colons and
+# separators, so the resource name is worked out here and checked by running the
+# installer's rule over it.
+#
+# The file goes into the set of its build, read from the Machine field of its PE
+# header: the x86 set (resource type 3000), the x64 set or the ARM64 set
+# (resources/payload_types.h). A file that is not a PE image goes into the x86 set,
+# with a message saying so; a PE image for another machine is refused. The builds
+# of one plug-in share its name, one in each set.
+#
+# Configuring fails with a message naming the file and the reason when no resource
+# name comes out as the file's name, when the file is missing or empty, when its
+# set already holds a file of that name, or when its machine is none of the three.
+# DEPENDS names the targets that make <file> during the build; such a file need not
+# exist yet when configuring, and ARCH then names its build.
 #
 #   veltrane_normalise_file_name(<name> <out-var>)
 #
@@ -24,6 +32,16 @@
 # Both run in script mode too (cmake -P), which is how the tests call them.
 
 cmake_policy(VERSION 3.20)  # also in script mode: quoted if() arguments are plain strings
+
+include(${CMAKE_CURRENT_LIST_DIR}/pe_image.cmake)
+
+# The resource types of the three sets, from the installer's own header.
+file(READ ${CMAKE_CURRENT_LIST_DIR}/../resources/payload_types.h _veltrane_payload_types)
+foreach(_arch X86 X64 ARM64)
+  string(REGEX MATCH "#define PAYLOAD_TYPE_${_arch} ([0-9]+)" _found "${_veltrane_payload_types}")
+  string(TOLOWER ${_arch} _lower)
+  set_property(GLOBAL PROPERTY VELTRANE_PAYLOAD_TYPE_${_lower} ${CMAKE_MATCH_1})  # seen from every folder
+endforeach()
 
 # text with the character at index replaced (or removed, for an empty replacement).
 function(_veltrane_replace_at text index replacement out)
@@ -153,8 +171,33 @@ function(veltrane_plugin_resource_name file_name out_name out_reason)
   set(${out_reason} "" PARENT_SCOPE)
 endfunction()
 
+# The set a file is carried in: its PE header's machine, or ARCH for a file the
+# build makes; stops the configure when neither decides.
+function(_veltrane_plugin_set file given cannot out)
+  if(NOT EXISTS "${file}")
+    if(given STREQUAL "")
+      message(FATAL_ERROR "${cannot}: the build makes it, so ARCH must name its build (x86, x64 or arm64).")
+    endif()
+    set(${out} ${given} PARENT_SCOPE)
+    return()
+  endif()
+  veltrane_pe_machine("${file}" machine)
+  if(machine STREQUAL "none")
+    message(STATUS "veltrane_add_plugin: \"${file}\" is not a PE image; carried with the 32-bit (x86) plug-ins.")
+    set(machine x86)
+  elseif(machine MATCHES "^other:")
+    string(REPLACE "other:" "" code "${machine}")
+    message(FATAL_ERROR "${cannot}: it is a PE image for another machine (Machine ${code}); "
+                        "the installer carries x86, x64 and ARM64 plug-ins.")
+  endif()
+  if(NOT given STREQUAL "" AND NOT given STREQUAL machine)
+    message(FATAL_ERROR "${cannot}: ARCH says ${given}, but its PE header says ${machine}.")
+  endif()
+  set(${out} ${machine} PARENT_SCOPE)
+endfunction()
+
 function(veltrane_add_plugin target file)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "ARCH" "DEPENDS" ${ARGN})
   get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(file_name "${file}" NAME)
   set(cannot "veltrane_add_plugin: cannot carry \"${file}\" in ${target}")
@@ -177,20 +220,27 @@ function(veltrane_add_plugin target file)
     endif()
   endif()
 
+  if(NOT "${ARG_ARCH}" STREQUAL "" AND NOT "${ARG_ARCH}" MATCHES "^(x86|x64|arm64)$")
+    message(FATAL_ERROR "${cannot}: ARCH is x86, x64 or arm64, not ${ARG_ARCH}.")
+  endif()
+  _veltrane_plugin_set("${file}" "${ARG_ARCH}" "${cannot}" set)
+  get_property(type GLOBAL PROPERTY VELTRANE_PAYLOAD_TYPE_${set})
+
   # Windows file names ignore case: of two such files only the last would remain.
-  string(TOLOWER "${file_name}" key)
+  # The builds of one plug-in, one per set, share its name.
+  string(TOLOWER "${set}:${file_name}" key)
   get_property(carried TARGET ${target} PROPERTY VELTRANE_CARRIED_FILES)
   if(key IN_LIST carried)
-    message(FATAL_ERROR "${cannot}: it already carries a file of that name "
+    message(FATAL_ERROR "${cannot}: it already carries a file of that name in its ${set} set "
                         "(Windows file names ignore case, so only one of them would be installed).")
   endif()
   set_property(TARGET ${target} APPEND PROPERTY VELTRANE_CARRIED_FILES "${key}")
 
   # One resource script per file: in a shared script, a missing line break would join
   # two quoted names into one. Rewritten only when it changes, so builds stay quiet.
-  string(MD5 script_name "${resource_name}")
+  string(MD5 script_name "${type}:${resource_name}")
   set(script "${CMAKE_BINARY_DIR}/carried/${target}/${script_name}.rc")
-  set(content "#pragma code_page(65001)\n\"${resource_name}\" 3000 \"${file}\"\n")
+  set(content "#pragma code_page(65001)\n\"${resource_name}\" ${type} \"${file}\"\n")
   set(old "")
   if(EXISTS "${script}")
     file(READ "${script}" old)

@@ -11,6 +11,7 @@ CandidateList::CandidateList() {
   for (CandidateFolder& entry : entries) {
     entry.path[0] = '\0';
     entry.append_subfolder = 1;
+    entry.host = {ARCH_UNKNOWN, EVIDENCE_NONE};
   }
 }
 
@@ -76,12 +77,17 @@ void admit_candidate(char* path) {
   int listed_unchanged = strstr(path, "igrafx") != nullptr;
   if (!ensure_trailing_separator(path)) return;  // a folder name that fills the buffer
   title_case(path);
+  HostArchitecture host = admission_evidence(path);
   for (CandidateFolder& entry : candidate_list.entries) {
     if (!entry.path[0]) {
       copy_text(entry.path, path);
       if (listed_unchanged) entry.append_subfolder = 0;
+      entry.host = host;
       return;
     }
-    if (lstrcmpA(entry.path, path) == 0) return;
+    if (lstrcmpA(entry.path, path) == 0) {
+      if (host.evidence > entry.host.evidence) entry.host = host;
+      return;
+    }
   }
 }

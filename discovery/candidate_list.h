@@ -1,6 +1,7 @@
 // The candidate plug-in folders that the probes find, in the order they were first
 // found. The installer lists them in its drop-down; the first is the default.
 #pragma once
+#include "host_architecture.h"
 #include "path_helpers.h"
 
 constexpr int CANDIDATE_CAPACITY = 20;
@@ -9,6 +10,7 @@ constexpr char MAKER_SUBFOLDER[] = "Veltrane\\";  // appended to listed entries
 struct CandidateFolder {
   char path[PATH_CAPACITY];  // normalised folder, ends in "\"; empty = free entry
   int append_subfolder;      // 0 for folders that contained "igrafx": listed unchanged
+  HostArchitecture host;     // the build of a plug-in the folder's host loads, and why
 };
 
 // The process-wide table. Used entries form a prefix: the first empty path ends it.
@@ -21,6 +23,8 @@ extern CandidateList candidate_list;
 // Checks that `path` leads to an existing folder, normalises it (maker-folder cut,
 // igrafx tag, trailing "\", title case) and appends it unless it is already listed
 // or the list is full. Works in place on the caller's 400-byte buffer; silent.
+// The folder's host architecture comes with it (admission_evidence); a folder that
+// is listed already keeps its place but takes stronger evidence found now.
 void admit_candidate(char* path);
 
 // Tries the path and then each shorter prefix down to its containing folder as the

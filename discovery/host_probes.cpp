@@ -5,6 +5,7 @@
 #include "bounded_text.h"
 #include "candidate_list.h"
 #include "handles.h"
+#include "host_architecture.h"
 #include "registry_scan.h"
 
 namespace {
@@ -114,6 +115,8 @@ char* host_folder_from_command(HKEY root, const char* key, const char* subkey, c
   char command[PATH_CAPACITY];
   if (!join_path(command_key, subkey, key)) return nullptr;
   if (read_string_value(root, command_key, "", command) != ERROR_SUCCESS) return nullptr;
+  char program[PATH_CAPACITY];
+  set_probe_host_program(host_program_from_command(command, program) ? program : nullptr);
   cut_after_last(command, '\\');      // drops the program's file name and its arguments
   strip_leading_nonletters(command);  // drops a leading quotation mark
   if (!command[0] || command[1] != ':') return nullptr;

@@ -12,6 +12,8 @@ constexpr int BINARY_PATH_LIMIT = 250;  // a binary path record reaching this le
 
 // The host's program folder (a drive path ending in "\") from the default value of
 // key\subkey under `root`. Returns `out`, or null when there is no usable command.
+// The program it names becomes the probe's host program (set_probe_host_program),
+// whose PE header tells the architecture of the folders the probe admits.
 char* host_folder_from_command(HKEY root, const char* key, const char* subkey, char* out);
 
 // Depth-first search, `levels_up` folders above `start` and at most 9 levels below,

@@ -1,15 +1,16 @@
-// The installer's discovery knowledge: one fixed, ordered table of 22 probes over the
-// host editors' registry keys, document types and settings files. Its order decides
+// The installer's discovery knowledge: one fixed, ordered table of probes over the
+// host editors' registry keys, document types and settings files: rows 1 to 22 for
+// the hosts of the early 2000s, then rows for today's 64-bit hosts. Its order decides
 // the order of the candidate list and so the installer's default folder.
 #pragma once
 #include "candidate_list.h"
 
-constexpr int PROBE_ROWS = 22;
+constexpr int PROBE_ROWS = 24;
 
-// Runs probe rows 1 to 22 in order, each to its end. Expects the candidate list in its
+// Runs the probe rows in order, each to its end. Expects the candidate list in its
 // initial state.
 void run_probe_sequence();
 
-// For each candidate list entry, the number (1 to 22) of the probe row during which it
+// For each candidate list entry, the number (1 to PROBE_ROWS) of the probe row during which it
 // was admitted; 0 for free entries. Filled by run_probe_sequence.
 extern int admitting_row[CANDIDATE_CAPACITY];

@@ -10,8 +10,8 @@ int value_cursor = 0;
 
 namespace {
 
-LONG open_for_reading(HKEY root, const char* key_path, RegKey& key) {
-  return RegOpenKeyExA(root, key_path, 0, KEY_READ, key.put());
+LONG open_for_reading(HKEY root, const char* key_path, RegKey& key, REGSAM view = 0) {
+  return RegOpenKeyExA(root, key_path, 0, KEY_READ | view, key.put());
 }
 
 // The registry hands back string data without a terminator when it fills the buffer
@@ -78,9 +78,9 @@ void scan_root(HKEY root, char* key_path, const char* key_pattern, const char* v
 
 }  // namespace
 
-LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out) {
+LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out, REGSAM view) {
   RegKey key;
-  LONG result = open_for_reading(root, key_path, key);
+  LONG result = open_for_reading(root, key_path, key, view);
   if (result != ERROR_SUCCESS) {
     out[0] = '\0';
     return result;
@@ -115,10 +115,10 @@ LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* da
   return result;
 }
 
-LONG subkey_at(HKEY root, const char* key_path, int index, char* name_out) {
+LONG subkey_at(HKEY root, const char* key_path, int index, char* name_out, REGSAM view) {
   name_out[0] = '\0';
   RegKey key;
-  LONG result = open_for_reading(root, key_path, key);
+  LONG result = open_for_reading(root, key_path, key, view);
   if (result != ERROR_SUCCESS) return result;
   DWORD name_size = REGISTRY_OFFERED;
   result = RegEnumKeyExA(key.get(), static_cast<DWORD>(index), name_out, &name_size, nullptr, nullptr, nullptr,

@@ -28,8 +28,10 @@ struct KeyPathStack {
 // Reads a REG_SZ value (the empty name: the key's default value) into `out`, at most
 // 256 bytes, always terminated; a value of another type reads as empty. Returns the
 // platform's result: 0, or non-zero for a missing key or value or one that is too long
-// (`out` is then empty).
-LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out);
+// (`out` is then empty). `view` 0 reads the program's own registry view;
+// KEY_WOW64_64KEY reads the 64-bit one, where today's 64-bit hosts register, also
+// from the 32-bit installer.
+LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out, REGSAM view = 0);
 
 // Enumerates the value at value_cursor of `key_path` into `name_out` and `data_out`
 // (non-REG_SZ data reads as empty) and advances the cursor. The first failure (no more
@@ -37,7 +39,8 @@ LONG read_string_value(HKEY root, const char* key_path, const char* value_name, 
 LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* data_out);
 
 // The name of the subkey at `index` of `key_path`, or the platform's failure code.
-LONG subkey_at(HKEY root, const char* key_path, int index, char* name_out);
+// `view` as for read_string_value.
+LONG subkey_at(HKEY root, const char* key_path, int index, char* name_out, REGSAM view = 0);
 
 // Enters subkey `name`: saves the caller's `index` and the path length, appends "\"
 // and `name` to `key_path` and sets `index` to 0. Returns 1, or 0 with nothing changed

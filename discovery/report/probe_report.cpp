@@ -1,6 +1,7 @@
 // ProbeReport: runs the installer's folder discovery once and writes, one line per
-// candidate folder in list order, the number of the probe row that found it, a tab
-// and the entry as the installer's drop-down shows it. Plug-in makers use it to see
+// candidate folder in list order, the number of the probe row that found it, a tab,
+// the entry as the installer's drop-down shows it, a tab and the architecture of the
+// folder's host (x86, x64, arm64, or - when nothing tells). Plug-in makers use it to see
 // why a host's folder is or is not offered. It writes nothing but standard output.
 #include <windows.h>
 
@@ -9,13 +10,15 @@
 
 namespace {
 
-// "row<TAB>path[Veltrane\]<CR><LF>" for one entry; 0 for an entry that the
-// installer leaves out because it does not fit its path buffers.
+// "row<TAB>path[Veltrane\]<TAB>architecture<CR><LF>" for one entry; 0 for an entry
+// that the installer leaves out because it does not fit its path buffers.
 int format_entry(int index, char* line) {
   char listed[PATH_CAPACITY];
   if (!format_listed_entry(candidate_list.entries[index], listed)) return 0;
   wsprintfA(line, "%d\t", admitting_row[index]);
   append_text(line, PATH_CAPACITY + 32, listed);
+  append_text(line, PATH_CAPACITY + 32, "\t");
+  append_text(line, PATH_CAPACITY + 32, architecture_name(candidate_list.entries[index].host.architecture));
   append_text(line, PATH_CAPACITY + 32, "\r\n");
   return 1;
 }

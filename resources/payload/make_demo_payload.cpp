@@ -1,8 +1,9 @@
-// Writes the demo plug-in that the installer carries: exactly 212,992 bytes, the same
-// on every build. The installer treats a carried file as opaque bytes, so the demo is
-// a short text saying what it is followed by a fixed pseudo-random sequence, which
-// holds every byte value (NUL, CR, LF and Ctrl-Z among them) and so shows any write
-// that is not byte for byte. Built and run with the machine's own compiler.
+// Writes the data of the demo plug-in that the installer carries: exactly 212,992
+// bytes, the same on every build, which both builds of the demo library hold
+// (demo_plugin.c). A short text saying what it is is followed by a fixed
+// pseudo-random sequence, which holds every byte value (NUL, CR, LF and Ctrl-Z among
+// them) and so shows any write that is not byte for byte. Built and run with the
+// machine's own compiler.
 //
 //   make_demo_payload OUTPUT
 #include <cstdio>
@@ -13,8 +14,8 @@ namespace {
 
 constexpr unsigned long DEMO_SIZE = 212992;
 constexpr char HEADER[] =
-    "Veltrane demo payload \"TessoraOndelDemo.8bf\": fixed test bytes that show how the "
-    "installer writes a carried plug-in. It is not a loadable module.\r\n\x1a";
+    "Veltrane demo plug-in \"TessoraOndelDemo.8bf\": fixed test bytes that show how the "
+    "installer writes a carried plug-in. It filters nothing.\r\n\x1a";
 
 }  // namespace
 

@@ -75,6 +75,29 @@ TEST(CommandLine, RefusesBadLinesButStillSeesTheSilentSwitch) {
   }
 }
 
+TEST(CommandLine, ArchNamesTheTargetsArchitectureOnce) {
+  const struct {
+    const char* line;
+    int ok;
+    Architecture architecture;
+  } rows[] = {
+      {"setup.exe /S", 1, ARCH_UNKNOWN},
+      {"setup.exe /S /ARCH=x64", 1, ARCH_X64},
+      {"setup.exe /arch=ARM64 /S /D=C:\\a", 1, ARCH_ARM64},
+      {"setup.exe /S \"/ARCH=X86\"", 1, ARCH_X86},
+      {"setup.exe /S /ARCH=", 0, ARCH_UNKNOWN},
+      {"setup.exe /S /ARCH=amd64", 0, ARCH_UNKNOWN},
+      {"setup.exe /S /ARCH=x64x", 0, ARCH_UNKNOWN},
+      {"setup.exe /S /ARCH=x64 /ARCH=x86", 0, ARCH_X64},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    CommandLine parsed;
+    EXPECT_EQ(parse_command_line(row.line, &parsed), row.ok);
+    EXPECT_EQ(parsed.architecture, row.architecture);
+  }
+}
+
 TEST(CommandLine, AFolderAtTheBufferLimitIsRefusedNeverCut) {
   std::string fits = "C:\\" + std::string(PATH_CAPACITY - 5, 'f');  // 398 characters, + "\" = 399
   std::string too_long = fits + "g";

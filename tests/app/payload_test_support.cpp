@@ -1,7 +1,7 @@
 #include "payload_test_support.h"
 
-std::string carried_bytes(HMODULE module, const char* name) {
-  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(PAYLOAD_TYPE));
+std::string carried_bytes(HMODULE module, const char* name, WORD type) {
+  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(type));
   if (!resource) return {};
   HGLOBAL loaded = LoadResource(module, resource);
   const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;

@@ -10,8 +10,8 @@
 #include "payload.h"
 #include "temp_tree.h"
 
-// The bytes of the payload `name` of `module`; empty when it carries none.
-std::string carried_bytes(HMODULE module, const char* name);
+// The bytes of the payload `name` of `module` in the set `type`; empty when it carries none.
+std::string carried_bytes(HMODULE module, const char* name, WORD type = PAYLOAD_TYPE);
 
 // The folder of the running test program, ending in "\".
 std::string program_folder();

@@ -1,6 +1,6 @@
 # Configures a small project that carries one file that cannot be carried (CASE) and
 # prints what configuring said; the test's pass expression looks for the message.
-#   cmake -DCASE=colon|empty|missing|twice -DWORK=folder -P plugin_refused_test.cmake
+#   cmake -DCASE=colon|empty|missing|twice|foreign -DWORK=folder [-DFOREIGN=file] -P plugin_refused_test.cmake
 set(project "${WORK}/${CASE}")
 file(REMOVE_RECURSE "${project}")
 file(MAKE_DIRECTORY "${project}/files/twice")
@@ -12,7 +12,8 @@ set(calls
   colon "veltrane_add_plugin(VeltraneSetup \"files/Bad:Name.8bf\")"
   empty "veltrane_add_plugin(VeltraneSetup files/Empty.8bf)"
   missing "veltrane_add_plugin(VeltraneSetup files/Missing.8bf)"
-  twice "veltrane_add_plugin(VeltraneSetup \"files/My Filter.8bf\")\nveltrane_add_plugin(VeltraneSetup \"files/twice/MY FILTER.8bf\")")
+  twice "veltrane_add_plugin(VeltraneSetup \"files/My Filter.8bf\")\nveltrane_add_plugin(VeltraneSetup \"files/twice/MY FILTER.8bf\")"
+  foreign "veltrane_add_plugin(VeltraneSetup \"${FOREIGN}\")")
 list(FIND calls ${CASE} at)
 math(EXPR at "${at} + 1")
 list(GET calls ${at} call)

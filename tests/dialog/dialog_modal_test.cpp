@@ -3,6 +3,7 @@
 #include "app_state.h"
 #include "dialog_fixture.h"
 #include "installer_dialog.h"
+#include "pe_stub.h"
 #include "state_selector.h"
 
 namespace {
@@ -104,4 +105,21 @@ TEST_F(DialogTest, EachAttemptSkipsOnlyWhatIsSwitchedOffForIt) {
   EXPECT_TRUE(driver.seen.empty());
   EXPECT_EQ(installer_dialog.installed, 1);
   EXPECT_EQ(read_file(tree.path("Host\\Veltrane\\TessoraOndelDemo.8bf")), carried(DEMO));
+}
+
+// This program carries no 64-bit build: a folder whose plug-ins are 64-bit is refused.
+TEST_F(DialogTest, AFolderWhoseHostLoadsABuildNotCarriedIsRefusedAndNothingIsWritten) {
+  seed_candidates({"Host"});
+  tree.write_file("Host\\Sharpen.8bf", pe_stub(MACHINE_AMD64));
+  open();
+  ModalDriver driver(window);
+  driver.then(press(IDOK));
+  command(IDOK);
+  ASSERT_EQ(driver.seen.size(), 1u);
+  for (const std::string& part : {std::string("Nothing was installed"), listed("Host"),
+                                  std::string("64-bit (x64) image editor"), std::string("32-bit (x86) image editors")})
+    EXPECT_TRUE(contains(driver.seen[0], part)) << part << " missing from " << driver.seen[0];
+  EXPECT_EQ(installer_dialog.installed, 0);
+  EXPECT_EQ(visible_slots(), "0 1 2 3 4");
+  EXPECT_FALSE(folder_exists(tree.path("Host\\Veltrane")));
 }

@@ -1,6 +1,7 @@
 #include "probe_sequence.h"
 
 #include "discovery_fixture.h"
+#include "pe_stub.h"
 
 namespace {
 
@@ -9,6 +10,7 @@ constexpr char APP_PATHS[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App 
 class ProbeSequenceTest : public DiscoveryTest {
 protected:
   void TearDown() override {
+    if (common_files_set_) SetEnvironmentVariableA("CommonProgramW6432", common_files_.empty() ? nullptr : common_files_.c_str());
     if (!ulead_ini_.empty()) {
       EXPECT_TRUE(DeleteFileA(ulead_ini_.c_str()));
     }
@@ -34,8 +36,24 @@ protected:
     return numbers;
   }
 
+  // The 64-bit Common Files folder as the system names it, for this test only.
+  void set_common_files(const std::string& folder) {
+    char old[PATH_CAPACITY] = "";
+    GetEnvironmentVariableA("CommonProgramW6432", old, PATH_CAPACITY);
+    if (!common_files_set_) common_files_ = old;
+    common_files_set_ = true;
+    SetEnvironmentVariableA("CommonProgramW6432", folder.c_str());
+  }
+  std::vector<std::string> architectures() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < candidate_count(); ++i)
+      names.push_back(architecture_name(candidate_list.entries[i].host.architecture));
+    return names;
+  }
+
 private:
-  std::string ulead_ini_;
+  std::string ulead_ini_, common_files_;
+  bool common_files_set_ = false;
 };
 
 TEST_F(ProbeSequenceTest, WithNoHostInstalledTheListStaysEmpty) {
@@ -97,6 +115,55 @@ TEST_F(ProbeSequenceTest, LaterVersionsAndTheBlankFreeProgIdsAreFollowed) {
   std::vector<int> expected_rows = {10, 13, 14, 15, 17};
   expected_rows.resize(CANDIDATE_CAPACITY, 0);
   EXPECT_EQ(rows(), expected_rows);
+}
+
+// Today's hosts register in the 64-bit view, which the 32-bit installer must read too.
+TEST_F(ProbeSequenceTest, TodaysPhotoshopVersionsAndTheirSharedFolderComeFromThe64BitView) {
+  RegistrySeed view64(KEY_WOW64_64KEY);
+  const std::string versions = "SOFTWARE\\Adobe\\Photoshop\\";
+  tree.write_file("PS2024\\Photoshop.exe", pe_stub(MACHINE_AMD64));
+  view64.sz(HKEY_LOCAL_MACHINE, versions + "180.0", "ApplicationPath", tree.path("PS2024") + "\\");
+  view64.sz(HKEY_LOCAL_MACHINE, versions + "180.0\\PluginPath", "", tree.make_folder("PS2024\\Filters"));
+  tree.write_file("PS2023\\Photoshop.exe", pe_stub(MACHINE_ARM64));  // no PluginPath: the program's Plug-ins
+  tree.make_folder("PS2023\\Plug-ins");
+  view64.sz(HKEY_LOCAL_MACHINE, versions + "170.0", "ApplicationPath", tree.path("PS2023"));
+  view64.sz(HKEY_LOCAL_MACHINE, versions + "60.0", "ApplicationPath", tree.path("Removed"));  // uninstalled
+  tree.make_folder("Common\\Adobe\\Plug-Ins\\CC");
+  set_common_files(tree.path("Common"));
+
+  run_probe_sequence();
+
+  // The 64-bit build walks the same keys with row 2 first, which lists 180.0's own folder.
+  bool own_view = sizeof(void*) == 8;
+  std::vector<std::string> folders = {stored("PS2023\\Plug-ins"), stored("PS2024\\Filters")};
+  std::vector<int> expected_rows = {23, 23, 24};
+  std::vector<std::string> expected_architectures = {"arm64", "x64", "x64"};  // the shared one: the newest's
+  if (own_view) {
+    std::swap(folders[0], folders[1]);
+    expected_rows = {2, 23, 24};
+    std::swap(expected_architectures[0], expected_architectures[1]);
+  }
+  folders.push_back(stored("Common\\Adobe\\Plug-Ins\\CC"));
+  EXPECT_EQ(listed(), folders);
+  expected_rows.resize(CANDIDATE_CAPACITY, 0);
+  EXPECT_EQ(rows(), expected_rows);
+  EXPECT_EQ(architectures(), expected_architectures);
+}
+
+TEST_F(ProbeSequenceTest, TheSharedFolderNeedsAPhotoshopAndItsOwnFolder) {
+  RegistrySeed view64(KEY_WOW64_64KEY);
+  tree.make_folder("Common\\Adobe\\Plug-Ins\\CC");
+  tree.make_folder("Bare\\Adobe\\Plug-Ins");
+  set_common_files(tree.path("Common"));
+  run_probe_sequence();
+  EXPECT_EQ(candidate_count(), 0) << "no Photoshop installed";
+
+  tree.write_file("PS\\Photoshop.exe", pe_stub(MACHINE_AMD64));
+  view64.sz(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Photoshop\\180.0", "ApplicationPath", tree.path("PS"));
+  set_common_files(tree.path("Bare"));
+  reset_candidate_list();
+  run_probe_sequence();
+  EXPECT_EQ(listed(), std::vector<std::string>{stored("PS")}) << "no CC folder: its parent is not listed instead";
 }
 
 }  // namespace

@@ -9,7 +9,8 @@
 
 class RegistrySeed {
 public:
-  RegistrySeed() = default;
+  // `view` 0: the build's own registry view; KEY_WOW64_64KEY: the 64-bit one.
+  explicit RegistrySeed(REGSAM view = 0) : view_(view) {}
   ~RegistrySeed();
   RegistrySeed(const RegistrySeed&) = delete;
   RegistrySeed& operator=(const RegistrySeed&) = delete;
@@ -23,8 +24,9 @@ public:
   void raw(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& bytes);
 
 private:
+  REGSAM view_;
   std::vector<std::pair<HKEY, std::string>> created_;
 };
 
-// 1 when the key exists in the build's own view.
-bool key_exists(HKEY root, const std::string& key);
+// 1 when the key exists in the build's own view (or the one `view` names).
+bool key_exists(HKEY root, const std::string& key, REGSAM view = 0);

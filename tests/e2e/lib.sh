@@ -48,6 +48,13 @@ e2e_reg_sz() {
   if [ -z "$2" ]; then e2e_reg add "$1" /ve /t REG_SZ /d "$3" /f; else e2e_reg add "$1" /v "$2" /t REG_SZ /d "$3" /f; fi
 }
 e2e_reg_delete() { e2e_reg delete "$1" /f; }
+# e2e_reg64_sz / e2e_reg64_delete: the same in the 64-bit view, where today's 64-bit
+# hosts register, whatever the build (the 64-bit reg.exe; fast under emulation too).
+e2e_reg64() { "$WINE" 'C:\windows\system32\reg.exe' "$@" /reg:64 >/dev/null 2>&1; }
+e2e_reg64_sz() {
+  if [ -z "$2" ]; then e2e_reg64 add "$1" /ve /t REG_SZ /d "$3" /f; else e2e_reg64 add "$1" /v "$2" /t REG_SZ /d "$3" /f; fi
+}
+e2e_reg64_delete() { e2e_reg64 delete "$1" /f; }
 # e2e_regedit FILE.reg: imports a .reg file into the build's own view.
 e2e_regedit() {
   if [ -n "$E2E_VIEW" ]; then
@@ -103,7 +110,11 @@ e2e_not_yellow() { ! e2e_is_yellow "$@"; }
 # The installer and what reads its window from outside.
 E2E_SETUP="$E2E_BUILD/VeltraneSetup.exe"
 E2E_WINDOW_PROBE="$E2E_BUILD/tests/app/window_probe.exe"
-E2E_DEMO="$E2E_BUILD/resources/payload/TessoraOndelDemo.8bf"
+E2E_DEMO="$E2E_BUILD/resources/payload/x86/TessoraOndelDemo.8bf"
+E2E_DEMO_X64="$E2E_BUILD/resources/payload/x64/TessoraOndelDemo.8bf"
+# Host programs whose PE headers say x86, x64 and ARM64 (tests/e2e/architectures.cmake).
+E2E_HOST_PROGRAMS="$E2E_BUILD/tests/e2e/hosts"
+E2E_COMMON_FILES="$E2E_DRIVE_C/Program Files/Common Files"  # the 64-bit one
 E2E_TITLE="Veltrane Plugins : Installation"
 # e2e_window_probe WHAT: window_probe's answer about the installer's window, without CRs.
 e2e_window_probe() { "$WINE" "$E2E_WINDOW_PROBE" "$1" "$E2E_TITLE" 2>/dev/null | tr -d '\r'; }

@@ -57,7 +57,7 @@ check_log() {  # description pattern
 if [ -n "$E2E_SMOKE" ]; then
   check_log "candidate with its probe row" "^candidate \\(probe row 1\\): C:\\\\$NAME\\\\Host\\\\Plug-Ins\\\\Veltrane\\\\$"
   check_log "target folder" "^target folder: C:\\\\$NAME\\\\Older\\\\$"
-  check_log "written payload" '^written: TessoraOndelDemo\.8bf \(212992 bytes\)$'
+  check_log "written payload" "^written: TessoraOndelDemo\\.8bf \\($(stat -c %s "$E2E_DEMO") bytes\\)$"
   check_log "results" '^result: installed; exit code 0$'
   e2e_finish
 fi
@@ -105,7 +105,7 @@ check_log "start line" '^Veltrane Plugins setup started [0-9]{4}-[0-9]{2}-[0-9]{
 check_log "command line" '^command line: .*/s "?/LOG='
 check_log "candidate with its probe row" "^candidate \\(probe row 1\\): C:\\\\$NAME\\\\Host\\\\Plug-Ins\\\\Veltrane\\\\$"
 check_log "target folder" "^target folder: C:\\\\$NAME\\\\Locked\\\\$"
-check_log "written payload" '^written: TessoraOndelDemo\.8bf \(212992 bytes\)$'
+check_log "written payload" "^written: TessoraOndelDemo\\.8bf \\($(stat -c %s "$E2E_DEMO") bytes\\)$"
 check_log "failed payload with code and text" '^failed: TessoraOndelDemo\.8bf \(error 5: .+\)$'
 check_log "results" '^result: installed; exit code 0$'
 check_log "failure result" '^result: 1 plug-in\(s\) not written; exit code 3$'

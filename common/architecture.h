@@ -1,0 +1,37 @@
+// The processor architecture a host editor runs on, and so the build of a plug-in
+// it can load: a 64-bit host loads only 64-bit plug-ins, an ARM64 host only ARM64
+// ones. It is read from the Machine field of a program's or a plug-in's PE header.
+#pragma once
+
+enum Architecture {
+  ARCH_UNKNOWN = 0,  // nothing tells; treated as 32-bit, as the hosts of the early 2000s are
+  ARCH_X86,
+  ARCH_X64,
+  ARCH_ARM64,
+};
+
+// What one file is, by its PE header.
+enum ImageKind {
+  IMAGE_NONE = 0,  // not a PE image: missing, unreadable, or a broken or foreign header
+  IMAGE_X86,
+  IMAGE_X64,
+  IMAGE_ARM64,
+  IMAGE_OTHER,     // a PE image for another machine (Itanium, 32-bit ARM...)
+};
+
+// Reads the DOS and PE headers of `path`. Never fails: a file it cannot read or make
+// sense of is IMAGE_NONE.
+ImageKind read_image_kind(const char* path);
+
+// The architecture of an image kind; ARCH_UNKNOWN for IMAGE_NONE and IMAGE_OTHER.
+Architecture image_architecture(ImageKind kind);
+
+// "x86", "x64", "arm64", or "-" for ARCH_UNKNOWN: the short name in reports.
+const char* architecture_name(Architecture architecture);
+
+// How the installer names a host to users: "32-bit (x86) image editor",
+// "64-bit (x64) image editor", "ARM64 image editor", "image editor of unknown kind".
+const char* architecture_host_text(Architecture architecture);
+
+// "32-bit (x86)", "64-bit (x64)", "ARM64": a build of plug-ins.
+const char* architecture_build_text(Architecture architecture);

@@ -1,0 +1,116 @@
+#include "host_architecture.h"
+
+#include <string.h>
+#include <windows.h>
+
+#include "bounded_text.h"
+#include "candidate_list.h"
+#include "handles.h"
+#include "path_helpers.h"
+
+namespace {
+
+char host_program[PATH_CAPACITY];
+
+constexpr HostArchitecture NO_EVIDENCE = {ARCH_UNKNOWN, EVIDENCE_NONE};
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// `folder` with a trailing "\" in `out`; 0 when it does not fit.
+int folder_with_separator(const char* folder, char* out) {
+  return copy_text(out, PATH_CAPACITY, folder) && ensure_trailing_separator(out);
+}
+
+}  // namespace
+
+void set_probe_host_program(const char* program) {
+  if (!program || !copy_text(host_program, program)) host_program[0] = '\0';
+}
+
+const char* probe_host_program() { return host_program; }
+
+int host_program_from_command(const char* command, char* program) {
+  const char* start = command;
+  while (is_blank(*start)) ++start;
+  size_t length = 0;
+  if (*start == '"') {
+    ++start;
+    while (start[length] && start[length] != '"') ++length;
+  } else {
+    char lowered[PATH_CAPACITY];
+    if (!copy_text(lowered, start)) return 0;
+    const char* found = strstr(lower_ascii(lowered), ".exe");
+    if (!found) return 0;
+    length = static_cast<size_t>(found - lowered) + 4;
+  }
+  if (length < 3 || length >= PATH_CAPACITY || start[1] != ':') return 0;
+  for (size_t i = 0; i < length; ++i) program[i] = start[i];
+  program[length] = '\0';
+  return 1;
+}
+
+HostArchitecture folder_files_evidence(const char* folder) {
+  char pattern[PATH_CAPACITY];
+  if (!folder_with_separator(folder, pattern) || !append_text(pattern, "*.8bf")) return NO_EVIDENCE;
+  WIN32_FIND_DATAA found;
+  FindHandle listing(FindFirstFileA(pattern, &found));
+  if (!listing.valid()) return NO_EVIDENCE;
+  Architecture common = ARCH_UNKNOWN;
+  do {
+    // The pattern also matches by short names ("x.8bfx" as X~1.8BF): the real name decides.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ends_with_lower(found.cFileName, ".8bf")) continue;
+    char path[PATH_CAPACITY];
+    if (!folder_with_separator(folder, path) || !append_text(path, found.cFileName)) continue;
+    ImageKind kind = read_image_kind(path);
+    if (kind == IMAGE_NONE) continue;  // not a plug-in image: says nothing
+    Architecture architecture = image_architecture(kind);
+    if (architecture == ARCH_UNKNOWN || (common != ARCH_UNKNOWN && architecture != common)) return NO_EVIDENCE;
+    common = architecture;
+  } while (FindNextFileA(listing.get(), &found));
+  if (common == ARCH_UNKNOWN) return NO_EVIDENCE;
+  return {common, EVIDENCE_FOLDER_FILES};
+}
+
+HostArchitecture admission_evidence(const char* folder) {
+  if (host_program[0]) {
+    Architecture architecture = image_architecture(read_image_kind(host_program));
+    if (architecture != ARCH_UNKNOWN) return {architecture, EVIDENCE_HOST_PROGRAM};
+  }
+  return folder_files_evidence(folder);
+}
+
+HostArchitecture target_architecture(const char* folder) {
+  char target[PATH_CAPACITY];
+  if (!folder_with_separator(folder, target)) return NO_EVIDENCE;
+  lower_ascii(target);
+  const CandidateFolder* innermost = nullptr;
+  size_t innermost_length = 0;
+  for (int i = 0; i < candidate_count(); ++i) {
+    const CandidateFolder& entry = candidate_list.entries[i];
+    char listed[PATH_CAPACITY];
+    copy_text(listed, entry.path);
+    size_t length = text_length(lower_ascii(listed));
+    // Listed paths end in "\", so a matching prefix is a whole folder.
+    if (entry.host.architecture != ARCH_UNKNOWN && length > innermost_length && strncmp(target, listed, length) == 0) {
+      innermost = &entry;
+      innermost_length = length;
+    }
+  }
+  if (innermost) return {innermost->host.architecture, EVIDENCE_LISTED_FOLDER};
+  return folder_files_evidence(folder);
+}
+
+const char* evidence_name(ArchitectureEvidence evidence) {
+  switch (evidence) {
+    case EVIDENCE_FOLDER_FILES:
+      return "files in the folder";
+    case EVIDENCE_HOST_PROGRAM:
+      return "host program";
+    case EVIDENCE_LISTED_FOLDER:
+      return "a listed folder";
+    case EVIDENCE_COMMAND_LINE:
+      return "/ARCH=";
+    default:
+      return "unknown";
+  }
+}

@@ -1,0 +1,51 @@
+// Which build of a plug-in a folder's host can load: the evidence for the
+// architecture of the host editor behind a plug-in folder.
+//
+// A probe that knows the host's program (a registered command, an App Paths entry,
+// a host's own registry key) names it with set_probe_host_program before it admits
+// folders; admit_candidate then reads the program's PE header. Without a program,
+// or when its header says nothing, the .8bf files already in the folder decide when
+// all those that are PE images agree; otherwise the architecture is unknown, which
+// the installer treats as 32-bit.
+#pragma once
+#include "architecture.h"
+
+// Where an architecture came from. For folders found by probes the order is also
+// the strength: a later probe that finds a listed folder again with stronger
+// evidence replaces the weaker one.
+enum ArchitectureEvidence {
+  EVIDENCE_NONE = 0,       // nothing tells: unknown
+  EVIDENCE_FOLDER_FILES,   // the .8bf files in the folder agree
+  EVIDENCE_HOST_PROGRAM,   // the host program's own PE header
+  EVIDENCE_LISTED_FOLDER,  // a chosen folder lies inside a listed folder and takes its architecture
+  EVIDENCE_COMMAND_LINE,   // /ARCH= on the command line
+};
+
+struct HostArchitecture {
+  Architecture architecture;
+  ArchitectureEvidence evidence;
+};
+
+// The host program of the probe row now running ("" or null: none known). Copied.
+void set_probe_host_program(const char* program);
+const char* probe_host_program();
+
+// The host program at the start of a registered command or an App Paths value: the
+// quoted part of a quoted command, otherwise the text up to and including the first
+// ".exe". 1 with `program` (PATH_CAPACITY bytes) set, 0 when the command names none.
+int host_program_from_command(const char* command, char* program);
+
+// The evidence of the .8bf files directly in `folder` (ends in "\"): their common
+// architecture when every one that is a PE image has the same one.
+HostArchitecture folder_files_evidence(const char* folder);
+
+// The evidence for a folder a probe admits now: the probe's host program, else the
+// folder's own files, else none.
+HostArchitecture admission_evidence(const char* folder);
+
+// The architecture of a folder the user browsed to or gave with /D=: that of the
+// listed folder it lies in (or is), the innermost one; else its own files; else none.
+HostArchitecture target_architecture(const char* folder);
+
+// "host program", "files in the folder", "a listed folder", "/ARCH=", "unknown".
+const char* evidence_name(ArchitectureEvidence evidence);
