@@ -3,20 +3,22 @@
 #include "bounded_text.h"
 
 const char COMMAND_LINE_USAGE[] =
-    "Usage: VeltraneSetup.exe [/S] [/LOG=file] [/ARCH=x86|x64|arm64] [/?] [/D=folder]\r\n"
+    "Usage: VeltraneSetup.exe [/S [/ALL]] [/U] [/LOG=file] [/ARCH=x86|x64|arm64] [/?] [/D=folder]\r\n"
     "\r\n"
     "/S\tInstall without a window into the first plug-in folder found,\r\n"
     "\tor into the /D= folder.\r\n"
-    "/LOG=file\tAppend a log of the installation to the file.\r\n"
-    "/ARCH=x86|x64|arm64\tWith /S: install the plug-ins for this kind of image\r\n"
-    "\teditor into the target folder, whatever its host seems to be.\r\n"
-    "/D=folder\tThe plug-in folder to install into (an absolute path,\r\n"
-    "\tX:\\... or \\\\server\\share\\...). It must be the last switch.\r\n"
+    "/ALL\tWith /S: install into every plug-in folder found.\r\n"
+    "/U\tRemove this installer's plug-ins from the folders found\r\n"
+    "\tand the /D= folder.\r\n"
+    "/LOG=file\tAppend a log to the file.\r\n"
+    "/ARCH=...\tWith /S: the target folder's image editor is of this kind.\r\n"
+    "/D=folder\tThe plug-in folder (X:\\... or \\\\server\\share\\...);\r\n"
+    "\tthe last switch.\r\n"
     "/?\tShow this text.\r\n"
     "\r\n"
-    "Exit codes with /S: 0 installed, 1 bad command line, 2 no target folder,\r\n"
-    "3 some plug-ins could not be written, 4 the installer is already running,\r\n"
-    "5 no plug-ins for the target folder's kind of image editor.";
+    "Exit codes with /S: 0 done, 1 bad command line, 2 no target folder,\r\n"
+    "3 some plug-ins not written (or not removed), 4 already running,\r\n"
+    "5 no plug-ins for the target's kind of image editor.";
 
 namespace {
 
@@ -147,6 +149,25 @@ Architecture parse_architecture(const char* value) {
   return ARCH_UNKNOWN;
 }
 
+// Which switches an argument list has given, so that a repeated one is refused.
+struct SeenSwitches {
+  int silent, usage, log, architecture, all, uninstall;
+};
+
+// 1 when `argument` is one of the installer's switches (other than /D=) given for the
+// first time: stores what it says in `out`.
+int take_switch(const char* argument, CommandLine* out, SeenSwitches& seen) {
+  if (starts_with_lower(argument, "/log="))
+    return !seen.log++ && argument[5] && copy_text(out->log_path, PATH_CAPACITY, argument + 5);
+  if (starts_with_lower(argument, "/arch="))
+    return !seen.architecture++ && (out->architecture = parse_architecture(argument + 6)) != ARCH_UNKNOWN;
+  if (starts_with_lower(argument, "/all") && !argument[4]) return !seen.all++ && (out->all = 1);
+  if (starts_with_lower(argument, "/s") && !argument[2]) return !seen.silent++;
+  if (starts_with_lower(argument, "/u") && !argument[2]) return !seen.uninstall++ && (out->uninstall = 1);
+  if (argument[0] == '/' && argument[1] == '?' && !argument[2]) return !seen.usage++ && (out->show_usage = 1);
+  return 0;
+}
+
 }  // namespace
 
 const char* skip_program_name(const char* command_line) {
@@ -164,35 +185,47 @@ const char* skip_program_name(const char* command_line) {
 int parse_command_line(const char* command_line, CommandLine* out) {
   out->silent = 0;
   out->show_usage = 0;
+  out->all = 0;
+  out->uninstall = 0;
   out->target[0] = '\0';
   out->log_path[0] = '\0';
   out->architecture = ARCH_UNKNOWN;
   note_silent_switch(command_line, out);
-  int seen_silent = 0, seen_usage = 0, seen_log = 0, seen_architecture = 0;
+  SeenSwitches seen = {};
+  int well_formed = 1;
   char argument[PATH_CAPACITY + 8];
   const char* p = skip_program_name(command_line);
-  while (*(p = skip_blanks(p))) {
+  // With /S the first fault ends the parse; without it, what is not a well-formed
+  // switch is passed over and the rest still counts.
+  while (well_formed || !out->silent) {
+    if (!*(p = skip_blanks(p))) break;
     bool quoted = false;
     const char* next = read_argument(p, argument, sizeof argument, &quoted);
-    if (starts_with_lower(p, "/d=") && !quoted) return store_verbatim_target(p + 3, out->target);
-    if (!next) return 0;
-    if (starts_with_lower(argument, "/d=")) {
-      if (*skip_blanks(next)) return 0;  // the folder switch must be the last
-      return store_target(argument + 3, out->target);
+    if (starts_with_lower(p, "/d=") && !quoted) {  // the rest of the line is the folder
+      if (!store_verbatim_target(p + 3, out->target)) well_formed = 0;
+      break;
     }
-    if (starts_with_lower(argument, "/log=")) {
-      if (seen_log++ || !argument[5] || !copy_text(out->log_path, PATH_CAPACITY, argument + 5)) return 0;
-    } else if (starts_with_lower(argument, "/arch=")) {
-      if (seen_architecture++ || (out->architecture = parse_architecture(argument + 6)) == ARCH_UNKNOWN) return 0;
-    } else if (starts_with_lower(argument, "/s") && !argument[2]) {
-      if (seen_silent++) return 0;
-    } else if (argument[0] == '/' && argument[1] == '?' && !argument[2]) {
-      if (seen_usage++) return 0;
-      out->show_usage = 1;
-    } else {
-      return 0;
+    if (!next) {  // an argument too long for any switch: stepped over
+      well_formed = 0;
+      while (*p && !is_blank(*p)) ++p;
+      continue;
+    }
+    if (starts_with_lower(argument, "/d=")) {
+      // The folder switch must be the last.
+      if (*skip_blanks(next) || !store_target(argument + 3, out->target)) {
+        out->target[0] = '\0';
+        well_formed = 0;
+      }
+    } else if (!take_switch(argument, out, seen)) {
+      well_formed = 0;
     }
     p = next;
   }
-  return 1;
+  if (!out->silent) {
+    out->all = 0;  // /ALL is for unattended runs only
+  } else if ((out->all && (out->target[0] || out->architecture != ARCH_UNKNOWN)) ||
+             (out->uninstall && (out->all || out->architecture != ARCH_UNKNOWN))) {
+    well_formed = 0;
+  }
+  return well_formed;
 }

@@ -76,14 +76,9 @@ void compose_no_build_message(const char* folder, Architecture host, char* text)
   append_text(text, capacity, architecture_host_text(host));
   append_text(text, capacity, ", which loads only ");
   append_text(text, capacity, architecture_build_text(host));
-  append_text(text, capacity, " plug-ins. This installer carries ");
-  if (carries_set_for(ARCH_X86) || carries_set_for(ARCH_X64) || carries_set_for(ARCH_ARM64)) {
-    append_text(text, capacity, "plug-ins for ");
-    append_text(text, capacity, carried);
-    append_text(text, capacity, " image editors.");
-  } else {
-    append_text(text, capacity, "no plug-ins.");
-  }
+  append_text(text, capacity, " plug-ins. This installer carries plug-ins for ");
+  append_text(text, capacity, carried);
+  append_text(text, capacity, " image editors.");
   append_text(text, capacity, "\r\n\r\nChoose the folder of another image editor, or ask the maker for the ");
   append_text(text, capacity, architecture_build_text(host));
   append_text(text, capacity, " plug-ins.");

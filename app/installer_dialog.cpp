@@ -23,7 +23,6 @@ namespace {
 
 constexpr int CLIENT_WIDTH = 383;
 constexpr int CLIENT_HEIGHT = 270;
-constexpr RECT STATUS_LINE = {6, 242, 249, 262};
 
 struct TextLine {
   int x, y;
@@ -39,11 +38,21 @@ const TextLine COMPLETED_LINES[] = {
 
 Control*& slot(int index) { return installer_dialog.dialog_controls[index]; }
 
+// A rectangle stored field by field: the compiler copies a braced constant out of
+// writable data, and that section alone would take half a kilobyte of the program.
+RECT rect_of(LONG left, LONG top, LONG right, LONG bottom) {
+  RECT rect;
+  rect.left = left;
+  rect.top = top;
+  rect.right = right;
+  rect.bottom = bottom;
+  return rect;
+}
+
 HWND folder_list(HWND window) { return GetDlgItem(window, ID_FOLDER_LIST); }
 
 BitmapButton* make_button(int left, int top, DWORD image, int command) {
-  RECT placement = {left, top, left, top};
-  return new BitmapButton(&control_host, placement, image, image, command, "", nullptr, nullptr);
+  return new BitmapButton(&control_host, rect_of(left, top, left, top), image, image, command, "", nullptr, nullptr);
 }
 
 void create_controls() {
@@ -52,12 +61,10 @@ void create_controls() {
   slot(SLOT_INSTALL) = make_button(249, 240, BITMAP_INSTALL_FACE, CMD_INSTALL);
   slot(SLOT_PICTURE) = make_button(4, 2, BITMAP_MAKER_LOGO, 1);
   if (slot(SLOT_PICTURE)) slot(SLOT_PICTURE)->interactive = 0;  // a picture, not a button
-  RECT link_origin = {96, 14, 96, 14};
-  slot(SLOT_LINK) = new LinkLabel(&control_host, link_origin, MAKER_ADDRESS, CMD_OPEN_PAGE,
+  slot(SLOT_LINK) = new LinkLabel(&control_host, rect_of(96, 14, 96, 14), MAKER_ADDRESS, CMD_OPEN_PAGE,
                                   "Visit Veltrane Plugins Home Page");
-  RECT selector_place = {230, 10, 250, 22};
   StateSelector* selector =
-      new StateSelector(&control_host, selector_place, BITMAP_CHECKBOX_STRIP, 0x80148000, "Tessora Ondel demo", 0,
+      new StateSelector(&control_host, rect_of(230, 10, 250, 22), BITMAP_CHECKBOX_STRIP, 0x80148000, "Tessora Ondel demo", 0,
                         -3, "Select to install Tessora Ondel filter", CMD_SELECTOR, 0, "Ondel");
   if (selector) selector->value = 2;  // starts switched on
   slot(FIRST_SELECTOR_SLOT) = selector;
@@ -115,7 +122,7 @@ INT_PTR on_init_dialog(HWND window) {
   installer_dialog.installed = 0;
   // The bitmaps the controls load are made against the window's own DC.
   control_host.paint_dc = GetDC(window);
-  RECT status = STATUS_LINE;
+  RECT status = rect_of(6, 242, 249, 262);  // the status line
   skin_painter->attach(window, BITMAP_PAPER_TILE, CURSOR_LINK_HAND, &status);
   create_controls();
   fill_browse_info(window);

@@ -1,5 +1,6 @@
 // The installer's entry point: one instance at a time, the skin painter around
-// the modal installer dialog, or the unattended install when /S is given.
+// the modal installer dialog, the unattended install when /S is given, or the
+// removal of the carried plug-ins with /U.
 #include <windows.h>
 
 #include "app_state.h"
@@ -8,6 +9,7 @@
 #include "install_log.h"
 #include "installer_dialog.h"
 #include "painter.h"
+#include "removal_run.h"
 #include "silent_install.h"
 
 namespace {
@@ -59,11 +61,14 @@ void run_dialog(HINSTANCE instance, const CommandLine& options) {
 // Everything after the command line is read and the log opened. The exit code
 // matters only with /S; without it the installer always ends with 0.
 int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
-  if (!well_formed) {
+  if (!well_formed && options.silent) {
     log_line("result: bad command line; exit code 1");
     show_usage(options.silent);
-    return options.silent ? EXIT_BAD_COMMAND_LINE : 0;
+    return EXIT_BAD_COMMAND_LINE;
   }
+  // Without /S the installer starts whatever else is on the line (another
+  // installer's switches, a stray word); only its own switches count.
+  if (!well_formed) log_line("arguments that are not switches of this installer are ignored");
   if (options.show_usage) {
     show_usage(options.silent);
     return 0;
@@ -75,8 +80,14 @@ int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
   }
   instance_handle = instance;
   int exit_code = 0;
-  if (options.silent)
+  if (options.silent && options.uninstall)
+    exit_code = run_silent_removal(options.target);
+  else if (options.silent && options.all)
+    exit_code = run_silent_install_all();
+  else if (options.silent)
     exit_code = run_silent_install(options.target, options.architecture);
+  else if (options.uninstall)
+    run_removal_with_messages(options.target);
   else
     run_dialog(instance, options);
   if (instance_mutex) ReleaseMutex(instance_mutex);

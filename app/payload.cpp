@@ -12,7 +12,7 @@ SkipList skip_list;
 PayloadFailures payload_failures;
 
 namespace {
-WORD current_payload_type = PAYLOAD_TYPE_X86;  // the set of the last install_payloads
+Architecture current_set;  // the set of the last install_payloads (unknown: the x86 set)
 }
 
 SkipList::SkipList() {
@@ -185,14 +185,14 @@ namespace {
 int write_current_set() {
   clear_failures();
   remove_leftover_temp_files(chosen_folder);
-  EnumResourceNamesA(instance_handle, MAKEINTRESOURCEA(current_payload_type), write_payload, 0);
+  EnumResourceNamesA(instance_handle, MAKEINTRESOURCEA(payload_type_for(current_set)), write_payload, 0);
   return payload_failure_total();
 }
 
 }  // namespace
 
 int install_payloads(Architecture architecture) {
-  current_payload_type = payload_type_for(architecture);
+  current_set = architecture;
   return write_current_set();
 }
 
@@ -203,7 +203,7 @@ int retry_failed_payloads() {
   clear_failures();
   remove_leftover_temp_files(chosen_folder);
   for (int i = 0; i < previous.count; ++i)
-    if (!write_payload(instance_handle, MAKEINTRESOURCEA(current_payload_type), previous.entries[i].resource_name, 0))
+    if (!write_payload(instance_handle, MAKEINTRESOURCEA(payload_type_for(current_set)), previous.entries[i].resource_name, 0))
       break;
   return payload_failure_total();
 }

@@ -47,52 +47,38 @@ ImageKind read_image_kind(const char* path) {
   }
 }
 
+// The image kinds of the three architectures share their numbers.
+static_assert(IMAGE_X86 == static_cast<int>(ARCH_X86) && IMAGE_X64 == static_cast<int>(ARCH_X64) &&
+                  IMAGE_ARM64 == static_cast<int>(ARCH_ARM64),
+              "image kinds and architectures are numbered alike");
+
 Architecture image_architecture(ImageKind kind) {
-  switch (kind) {
-    case IMAGE_X86:
-      return ARCH_X86;
-    case IMAGE_X64:
-      return ARCH_X64;
-    case IMAGE_ARM64:
-      return ARCH_ARM64;
-    default:
-      return ARCH_UNKNOWN;
-  }
+  return kind >= IMAGE_X86 && kind <= IMAGE_ARM64 ? static_cast<Architecture>(kind) : ARCH_UNKNOWN;
 }
 
-const char* architecture_name(Architecture architecture) {
-  switch (architecture) {
-    case ARCH_X86:
-      return "x86";
-    case ARCH_X64:
-      return "x64";
-    case ARCH_ARM64:
-      return "arm64";
-    default:
-      return "-";
-  }
+namespace {
+
+// How each architecture is named, in the order of the enumeration.
+struct ArchitectureNames {
+  const char* name;
+  const char* host;
+  const char* build;
+};
+const ArchitectureNames NAMES[] = {
+    {"-", "image editor of unknown kind", "32-bit (x86)"},  // unknown hosts are served as 32-bit ones
+    {"x86", "32-bit (x86) image editor", "32-bit (x86)"},
+    {"x64", "64-bit (x64) image editor", "64-bit (x64)"},
+    {"arm64", "ARM64 image editor", "ARM64"},
+};
+
+const ArchitectureNames& names_of(Architecture architecture) {
+  return NAMES[architecture >= ARCH_X86 && architecture <= ARCH_ARM64 ? architecture : ARCH_UNKNOWN];
 }
 
-const char* architecture_host_text(Architecture architecture) {
-  switch (architecture) {
-    case ARCH_X86:
-      return "32-bit (x86) image editor";
-    case ARCH_X64:
-      return "64-bit (x64) image editor";
-    case ARCH_ARM64:
-      return "ARM64 image editor";
-    default:
-      return "image editor of unknown kind";
-  }
-}
+}  // namespace
 
-const char* architecture_build_text(Architecture architecture) {
-  switch (architecture) {
-    case ARCH_X64:
-      return "64-bit (x64)";
-    case ARCH_ARM64:
-      return "ARM64";
-    default:
-      return "32-bit (x86)";
-  }
-}
+const char* architecture_name(Architecture architecture) { return names_of(architecture).name; }
+
+const char* architecture_host_text(Architecture architecture) { return names_of(architecture).host; }
+
+const char* architecture_build_text(Architecture architecture) { return names_of(architecture).build; }

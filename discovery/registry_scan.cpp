@@ -148,8 +148,11 @@ int pop_level(KeyPathStack& stack, char* key_path) {
 
 void scan_vendor_registry(const char* base, const char* vendor, const char* key_pattern, const char* value_key,
                           const char* suffix) {
-  const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS};
   char key_path[PATH_CAPACITY];
-  for (HKEY root : roots)
+  for (int i = 0; i < 3; ++i) {
+    // Chosen in code, not read from a table: the root handles are not constants the
+    // compiler could keep in read-only data.
+    HKEY root = i == 0 ? HKEY_CURRENT_USER : i == 1 ? HKEY_LOCAL_MACHINE : HKEY_USERS;
     if (vendor_key_path(root, base, vendor, key_path)) scan_root(root, key_path, key_pattern, value_key, suffix);
+  }
 }

@@ -6,7 +6,7 @@
 
 StateSelector* active_selector = nullptr;
 ControlHost* popup_host = nullptr;
-int popup_width = 198;
+int popup_width;  // set to 198 by every run
 int popup_height = 0;
 DWORD picked_point = 0;
 

@@ -12,7 +12,7 @@ constexpr int PICKER_TEMPLATE_SIZE = 28;
 // The picker's state, one popup at a time; kept after a run until the next one.
 extern StateSelector* active_selector;
 extern ControlHost* popup_host;
-extern int popup_width;   // always 198
+extern int popup_width;   // 198 from the first run on
 extern int popup_height;  // (maximum div 4) * 36 + 50
 extern DWORD picked_point;  // packed client point of the release; 0 = no choice
 

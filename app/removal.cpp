@@ -1,0 +1,302 @@
+#include "removal.h"
+
+#include <string.h>
+
+#include "app_state.h"
+#include "bounded_text.h"
+#include "candidate_list.h"
+#include "handles.h"
+#include "install_log.h"
+
+RemovalPlan removal_plan;
+
+namespace {
+
+const WORD PAYLOAD_TYPES[] = {PAYLOAD_TYPE_X86, PAYLOAD_TYPE_X64, PAYLOAD_TYPE_ARM64};
+
+// The distinct file names of the carried plug-ins, every set together.
+constexpr int CARRIED_NAME_CAPACITY = 64;
+struct CarriedNames {
+  char names[CARRIED_NAME_CAPACITY][OUTPUT_PATH_CAPACITY];
+  int count;
+};
+CarriedNames carried_names;
+
+// `name` as the installer writes it, in `file_name`; 0 for a numeric id or a name too long.
+int carried_file_name(LPCSTR name, char* file_name) {
+  if (IS_INTRESOURCE(name) || !copy_text(file_name, OUTPUT_PATH_CAPACITY, name)) return 0;
+  normalise_file_name(file_name);
+  return 1;
+}
+
+BOOL CALLBACK note_carried_name(HMODULE, LPCSTR, LPSTR name, LONG_PTR) {
+  char file_name[OUTPUT_PATH_CAPACITY];
+  if (!carried_file_name(name, file_name)) return TRUE;
+  for (int i = 0; i < carried_names.count; ++i)
+    if (lstrcmpiA(carried_names.names[i], file_name) == 0) return TRUE;
+  if (carried_names.count < CARRIED_NAME_CAPACITY) copy_text(carried_names.names[carried_names.count++], file_name);
+  return TRUE;
+}
+
+void collect_carried_names() {
+  carried_names.count = 0;
+  for (WORD type : PAYLOAD_TYPES) EnumResourceNamesA(instance_handle, MAKEINTRESOURCEA(type), note_carried_name, 0);
+}
+
+// 1 when the open file holds exactly the `size` bytes at `bytes`.
+int file_holds(HANDLE file, const void* bytes, DWORD size) {
+  LARGE_INTEGER length;
+  if (!GetFileSizeEx(file, &length) || length.QuadPart != size) return 0;
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
+  static unsigned char chunk[16384];
+  const unsigned char* expected = static_cast<const unsigned char*>(bytes);
+  for (DWORD done = 0; done < size;) {
+    DWORD wanted = size - done < sizeof chunk ? size - done : static_cast<DWORD>(sizeof chunk);
+    DWORD read = 0;
+    if (!ReadFile(file, chunk, wanted, &read, nullptr) || read != wanted || memcmp(chunk, expected + done, wanted))
+      return 0;
+    done += wanted;
+  }
+  return 1;
+}
+
+struct BuildMatch {
+  const char* file_name;
+  HANDLE file;
+  int matched;
+};
+
+BOOL CALLBACK compare_with_build(HMODULE, LPCSTR type, LPSTR name, LONG_PTR context) {
+  BuildMatch& match = *reinterpret_cast<BuildMatch*>(context);
+  char file_name[OUTPUT_PATH_CAPACITY];
+  if (!carried_file_name(name, file_name) || lstrcmpiA(file_name, match.file_name) != 0) return TRUE;
+  HRSRC resource = FindResourceA(instance_handle, name, type);
+  DWORD size = resource ? SizeofResource(instance_handle, resource) : 0;
+  HGLOBAL loaded = size ? LoadResource(instance_handle, resource) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  match.matched = bytes && file_holds(match.file, bytes, size);
+  return !match.matched;
+}
+
+// 1 when the open file holds the bytes of one of the carried builds named `file_name`.
+int holds_a_carried_build(HANDLE file, const char* file_name) {
+  BuildMatch match = {file_name, file, 0};
+  for (WORD type : PAYLOAD_TYPES) {
+    EnumResourceNamesA(instance_handle, MAKEINTRESOURCEA(type), compare_with_build, reinterpret_cast<LONG_PTR>(&match));
+    if (match.matched) return 1;
+  }
+  return 0;
+}
+
+// Nobody may write the file while its bytes are compared and it is removed.
+HANDLE open_for_removal(const char* path, DWORD access) {
+  return CreateFileA(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+const char* file_name_of(const char* path) {
+  const char* name = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '\\') name = p + 1;
+  return name;
+}
+
+// A read-only plug-in is not removed: Windows refuses, and Wine run as root would not.
+int is_read_only(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void examine(RemovalEntry& entry) {
+  FileHandle file(open_for_removal(entry.path, GENERIC_READ));
+  if (!file.valid()) {
+    entry.outcome = REMOVAL_NOT_REMOVED;
+    entry.error = GetLastError();
+  } else if (!holds_a_carried_build(file.get(), file_name_of(entry.path))) {
+    entry.outcome = REMOVAL_KEPT;
+  } else if (is_read_only(entry.path)) {
+    entry.outcome = REMOVAL_NOT_REMOVED;
+    entry.error = ERROR_ACCESS_DENIED;
+  } else {
+    entry.outcome = REMOVAL_TO_REMOVE;
+  }
+}
+
+// Deletes the file once its bytes are checked again through the same handle.
+void remove_entry(RemovalEntry& entry) {
+  FileHandle file(open_for_removal(entry.path, GENERIC_READ | DELETE));
+  entry.outcome = REMOVAL_NOT_REMOVED;
+  if (!file.valid()) {
+    entry.error = GetLastError();
+  } else if (is_read_only(entry.path)) {
+    entry.error = ERROR_ACCESS_DENIED;
+  } else if (!holds_a_carried_build(file.get(), file_name_of(entry.path))) {
+    entry.outcome = REMOVAL_KEPT;  // changed since it was examined
+  } else {
+    FILE_DISPOSITION_INFO remove = {TRUE};
+    if (SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove))
+      entry.outcome = REMOVAL_REMOVED;
+    else
+      entry.error = GetLastError();
+  }
+}
+
+int is_maker_subfolder(const char* folder) { return ends_with_lower(folder, "\\veltrane\\"); }
+
+int count_outcome(RemovalOutcome outcome) {
+  int count = 0;
+  for (int i = 0; i < removal_plan.count; ++i) count += removal_plan.entries[i].outcome == outcome;
+  return count;
+}
+
+// Appends `line` and a line end when both fit below `capacity - reserve`; else counts it.
+void append_line(char* text, size_t capacity, size_t reserve, const char* line, int& untold) {
+  if (untold || text_length(text) + text_length(line) + 2 >= capacity - reserve) {
+    ++untold;
+    return;
+  }
+  append_text(text, capacity, line);
+  append_text(text, capacity, "\r\n");
+}
+
+void append_untold(char* text, size_t capacity, int untold) {
+  if (!untold) return;
+  char more[48];
+  wsprintfA(more, "... and %d more.\r\n", untold);
+  append_text(text, capacity, more);
+}
+
+// Each entry of `outcome` under a heading, grouped by folder.
+void append_entries(char* text, size_t capacity, const char* heading, RemovalOutcome outcome) {
+  if (!count_outcome(outcome)) return;
+  const size_t reserve = 400;  // room for the headings and sums that follow
+  append_text(text, capacity, heading);
+  int untold = 0, folder = -1;
+  for (int i = 0; i < removal_plan.count; ++i) {
+    const RemovalEntry& entry = removal_plan.entries[i];
+    if (entry.outcome != outcome) continue;
+    if (entry.folder != folder) {
+      folder = entry.folder;
+      append_line(text, capacity, reserve, removal_plan.folders[folder], untold);
+    }
+    char line[OUTPUT_PATH_CAPACITY + 8] = "    ";
+    append_text(line, file_name_of(entry.path));
+    append_line(text, capacity, reserve, line, untold);
+  }
+  append_untold(text, capacity, untold);
+}
+
+}  // namespace
+
+void begin_removal() {
+  removal_plan.folder_count = 0;
+  removal_plan.count = 0;
+  removal_plan.dropped = 0;
+  removal_plan.removed_folder_count = 0;
+}
+
+void add_removal_folder(const char* folder) {
+  char normal[PATH_CAPACITY];
+  if (removal_plan.folder_count == REMOVAL_FOLDER_CAPACITY || !copy_text(normal, folder) ||
+      !ensure_trailing_separator(normal))
+    return;
+  for (int i = 0; i < removal_plan.folder_count; ++i)
+    if (lstrcmpiA(removal_plan.folders[i], normal) == 0) return;
+  copy_text(removal_plan.folders[removal_plan.folder_count++], normal);
+}
+
+void add_listed_folders_for_removal() {
+  char listed[PATH_CAPACITY];
+  for (int i = 0; i < candidate_count(); ++i)
+    if (format_listed_entry(candidate_list.entries[i], listed)) add_removal_folder(listed);
+}
+
+int plan_removal() {
+  collect_carried_names();
+  removal_plan.count = 0;
+  removal_plan.dropped = 0;
+  for (int folder = 0; folder < removal_plan.folder_count; ++folder) {
+    for (int name = 0; name < carried_names.count; ++name) {
+      char path[OUTPUT_PATH_CAPACITY];
+      if (!copy_text(path, removal_plan.folders[folder]) || !append_text(path, carried_names.names[name])) continue;
+      DWORD attributes = GetFileAttributesA(path);
+      if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+      if (removal_plan.count == REMOVAL_CAPACITY) {
+        ++removal_plan.dropped;
+        continue;
+      }
+      RemovalEntry& entry = removal_plan.entries[removal_plan.count++];
+      copy_text(entry.path, path);
+      entry.folder = folder;
+      entry.error = ERROR_SUCCESS;
+      examine(entry);
+    }
+  }
+  return count_outcome(REMOVAL_TO_REMOVE);
+}
+
+int carry_out_removal() {
+  int emptied[REMOVAL_FOLDER_CAPACITY] = {};
+  for (int i = 0; i < removal_plan.count; ++i) {
+    RemovalEntry& entry = removal_plan.entries[i];
+    if (entry.outcome != REMOVAL_TO_REMOVE) continue;
+    remove_entry(entry);
+    if (entry.outcome == REMOVAL_REMOVED) emptied[entry.folder] = 1;
+  }
+  // Only a maker's sub-folder this run took plug-ins out of, and only when nothing is
+  // left in it: RemoveDirectory refuses a folder that is not empty.
+  for (int folder = 0; folder < removal_plan.folder_count; ++folder) {
+    const char* path = removal_plan.folders[folder];
+    if (emptied[folder] && is_maker_subfolder(path) && RemoveDirectoryA(path))
+      copy_text(removal_plan.removed_folders[removal_plan.removed_folder_count++], path);
+  }
+  return count_outcome(REMOVAL_NOT_REMOVED) + removal_plan.dropped;
+}
+
+void compose_removal_question(char* text, size_t capacity) {
+  copy_text(text, capacity, "");
+  append_entries(text, capacity, "Setup will remove these plug-ins of Veltrane Plugins:\r\n", REMOVAL_TO_REMOVE);
+  int kept = count_outcome(REMOVAL_KEPT), stuck = count_outcome(REMOVAL_NOT_REMOVED);
+  char sums[160];
+  if (kept) {
+    wsprintfA(sums, "\r\n%d file(s) of the same name but other contents will be kept.\r\n", kept);
+    append_text(text, capacity, sums);
+  }
+  if (stuck) {
+    wsprintfA(sums, "\r\n%d file(s) cannot be removed: read-only or in use.\r\n", stuck);
+    append_text(text, capacity, sums);
+  }
+  append_text(text, capacity, "\r\nOK removes them; Cancel changes nothing.");
+}
+
+void compose_removal_result(char* text, size_t capacity) {
+  copy_text(text, capacity, "");
+  if (!count_outcome(REMOVAL_REMOVED) && !count_outcome(REMOVAL_NOT_REMOVED) && !removal_plan.dropped)
+    append_text(text, capacity, "No plug-ins of Veltrane Plugins were found to remove.\r\n");
+  append_entries(text, capacity, "Removed:\r\n", REMOVAL_REMOVED);
+  append_entries(text, capacity, "Kept, since their contents are not those of Veltrane Plugins:\r\n", REMOVAL_KEPT);
+  append_entries(text, capacity, "Could not be removed (read-only, or in use by a running image editor):\r\n",
+                 REMOVAL_NOT_REMOVED);
+  if (removal_plan.dropped) {
+    char more[96];
+    wsprintfA(more, "%d further file(s) were not examined.\r\n", removal_plan.dropped);
+    append_text(text, capacity, more);
+  }
+}
+
+void log_removal() {
+  for (int i = 0; i < removal_plan.folder_count; ++i) log_format("folder examined: %s", removal_plan.folders[i]);
+  for (int i = 0; i < removal_plan.count; ++i) {
+    const RemovalEntry& entry = removal_plan.entries[i];
+    if (entry.outcome == REMOVAL_REMOVED) {
+      log_format("removed: %s", entry.path);
+    } else if (entry.outcome == REMOVAL_KEPT) {
+      log_format("kept: %s (other contents)", entry.path);
+    } else if (entry.outcome == REMOVAL_NOT_REMOVED) {
+      char reason[512];
+      failure_system_text(entry.error, reason, sizeof reason);
+      log_format("not removed: %s (error %lu: %s)", entry.path, entry.error, reason);
+    }
+  }
+  for (int i = 0; i < removal_plan.removed_folder_count; ++i) log_format("removed folder: %s", removal_plan.removed_folders[i]);
+  if (removal_plan.dropped) log_format("not examined: %d further file(s)", removal_plan.dropped);
+}

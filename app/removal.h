@@ -1,0 +1,74 @@
+// Removing the installer's plug-ins again (/U). The installer keeps no record of what
+// it installed, so removal finds its plug-ins instead: in each folder it looks at,
+// a file goes only when it has the name of a carried plug-in and the very bytes of
+// one of the carried builds of that name (any architecture). Nothing else is ever
+// removed: a file of that name with other bytes (another version, a user's own file)
+// is kept; a read-only or held file is not removed. A maker's sub-folder
+// ("Veltrane\") that the removal left empty goes too; no other folder does.
+//
+//   begin_removal();
+//   add_listed_folders_for_removal();      // and add_removal_folder(/D= folder)
+//   plan_removal();                        // examines, changes nothing
+//   carry_out_removal();                   // removes what the plan found
+#pragma once
+#include <windows.h>
+
+#include <stddef.h>
+
+#include "path_helpers.h"
+#include "payload.h"
+
+constexpr int REMOVAL_FOLDER_CAPACITY = 24;  // the 20 listed folders and a /D= folder
+constexpr int REMOVAL_CAPACITY = 200;        // files examined; further ones are counted
+
+enum RemovalOutcome {
+  REMOVAL_TO_REMOVE,    // planned: the bytes of a carried build
+  REMOVAL_REMOVED,
+  REMOVAL_KEPT,         // the name of a carried plug-in, other bytes
+  REMOVAL_NOT_REMOVED,  // read-only, held open, or unreadable: `error` says why
+};
+
+struct RemovalEntry {
+  char path[OUTPUT_PATH_CAPACITY];
+  RemovalOutcome outcome;
+  DWORD error;
+  int folder;  // index into RemovalPlan::folders
+};
+
+struct RemovalPlan {
+  char folders[REMOVAL_FOLDER_CAPACITY][PATH_CAPACITY];  // each ends in "\"
+  int folder_count;
+  RemovalEntry entries[REMOVAL_CAPACITY];
+  int count;
+  int dropped;  // files beyond REMOVAL_CAPACITY: neither examined nor removed
+  char removed_folders[REMOVAL_FOLDER_CAPACITY][PATH_CAPACITY];  // emptied maker sub-folders removed
+  int removed_folder_count;
+};
+extern RemovalPlan removal_plan;
+
+void begin_removal();
+
+// A folder to look in; a trailing "\" is added; one already added (in any case) and
+// one that does not fit are ignored.
+void add_removal_folder(const char* folder);
+
+// Every folder the installer's dialog would list, as it lists it.
+void add_listed_folders_for_removal();
+
+// Examines every folder for files named as a carried plug-in (of any set) and
+// records each as to be removed, kept or not removable. Changes nothing on disk.
+// Returns the number of files to remove.
+int plan_removal();
+
+// Removes the files the plan found, checking their bytes again as it does, then the
+// maker's sub-folders it left empty. Returns the number of files not removed
+// (including those `plan_removal` already could not handle and any dropped).
+int carry_out_removal();
+
+// For the user: what will be removed (the confirmation), and what became of each file.
+void compose_removal_question(char* text, size_t capacity);
+void compose_removal_result(char* text, size_t capacity);
+
+// Logs, after carry_out_removal, every entry: "removed: <path>", "kept: <path>
+// (other contents)", "not removed: <path> (error N: text)", and removed folders.
+void log_removal();
