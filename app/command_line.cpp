@@ -222,7 +222,8 @@ int parse_command_line(const char* command_line, CommandLine* out) {
     p = next;
   }
   if (!out->silent) {
-    out->all = 0;  // /ALL is for unattended runs only
+    if (out->all) well_formed = 0;  // /ALL is for unattended runs only: passed over
+    out->all = 0;
   } else if ((out->all && (out->target[0] || out->architecture != ARCH_UNKNOWN)) ||
              (out->uninstall && (out->all || out->architecture != ARCH_UNKNOWN))) {
     well_formed = 0;

@@ -98,6 +98,39 @@ TEST(CommandLine, ArchNamesTheTargetsArchitectureOnce) {
   }
 }
 
+TEST(CommandLine, AllAndUninstallAndWhatIsIgnoredWithoutSilent) {
+  const struct {
+    const char* line;
+    int ok, all, uninstall, usage;
+    const char* target;
+  } rows[] = {
+      {"setup.exe /S /ALL", 1, 1, 0, 0, ""},
+      {"setup.exe /all /s /LOG=C:\\a.log", 1, 1, 0, 0, ""},
+      {"setup.exe /S /U", 1, 0, 1, 0, ""},
+      {"setup.exe /u /D=C:\\Plug-ins", 1, 0, 1, 0, "C:\\Plug-ins\\"},
+      {"setup.exe /S /ALL /D=C:\\a", 0, 1, 0, 0, "C:\\a\\"},  // /ALL takes every folder: no /D=
+      {"setup.exe /S /ALL /ARCH=x64", 0, 1, 0, 0, ""},
+      {"setup.exe /S /U /ALL", 0, 1, 1, 0, ""},
+      {"setup.exe /S /U /U", 0, 0, 1, 0, ""},
+      {"setup.exe /S foo", 0, 0, 0, 0, ""},
+      // Without /S what is not a switch is passed over and the rest still counts.
+      {"setup.exe foo", 0, 0, 0, 0, ""},
+      {"setup.exe /X /D=C:\\a", 0, 0, 0, 0, "C:\\a\\"},
+      {"setup.exe --install /? /Q", 0, 0, 0, 1, ""},
+      {"setup.exe /ALL", 0, 0, 0, 0, ""},  // /ALL is for unattended runs only
+      {"setup.exe /D=relative", 0, 0, 0, 0, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.line);
+    CommandLine parsed;
+    EXPECT_EQ(parse_command_line(row.line, &parsed), row.ok);
+    EXPECT_EQ(parsed.all, row.all);
+    EXPECT_EQ(parsed.uninstall, row.uninstall);
+    EXPECT_EQ(parsed.show_usage, row.usage);
+    EXPECT_STREQ(parsed.target, row.target);
+  }
+}
+
 TEST(CommandLine, AFolderAtTheBufferLimitIsRefusedNeverCut) {
   std::string fits = "C:\\" + std::string(PATH_CAPACITY - 5, 'f');  // 398 characters, + "\" = 399
   std::string too_long = fits + "g";

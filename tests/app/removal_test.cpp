@@ -1,0 +1,74 @@
+// Removal without records: only files with a carried build's very bytes go, and a
+// maker's sub-folder only when the removal left it empty.
+#include "removal.h"
+
+#include "handles.h"
+#include "payload_test_support.h"
+
+namespace {
+
+HMODULE self() { return GetModuleHandleA(nullptr); }
+
+class Removal : public PayloadTest {};
+
+TEST_F(Removal, RemovesOnlyTheCarriedBytesAndOnlyTheMakerFoldersItEmptied) {
+  const std::string alpha = carried_bytes(self(), "ALPHA.8BF"), filter = carried_bytes(self(), "MY_FILTER.8BF");
+  const std::string alpha64 = carried_bytes(self(), "ALPHA.8BF", PAYLOAD_TYPE_X64);
+  ASSERT_NE(alpha64, alpha);
+  struct Row {
+    const char* folder;
+    std::vector<std::pair<std::string, std::string>> files;
+    const char* left;  // what the folder holds afterwards; null: the folder is gone
+  } rows[] = {
+      {"Both\\Veltrane", {{"Alpha.8bf", alpha}, {"My Filter.8bf", filter}}, nullptr},
+      {"X64\\Veltrane", {{"alpha.8bf", alpha64}, {"notes.txt", "mine"}}, "notes.txt"},
+      {"Plain", {{"Alpha.8bf", alpha}}, ""},  // not a maker's sub-folder: it stays
+      {"Other\\Veltrane", {{"Alpha.8bf", alpha + "x"}, {"Other.8bf", alpha}}, "Alpha.8bf|Other.8bf"},
+      {"ReadOnly\\Veltrane", {{"Alpha.8bf", alpha}}, "Alpha.8bf"},
+      {"Held\\Veltrane", {{"My Filter.8bf", filter}}, "My Filter.8bf"},
+      {"Empty\\Veltrane", {}, ""},
+  };
+  begin_removal();
+  for (const Row& row : rows) {
+    tree.make_folder(row.folder);
+    for (const auto& file : row.files) tree.write_file(std::string(row.folder) + "\\" + file.first, file.second);
+    add_removal_folder(tree.path(row.folder).c_str());
+  }
+  add_removal_folder((tree.path("Both\\VELTRANE") + "\\").c_str());  // the same folder again
+  SetFileAttributesA(tree.path("ReadOnly\\Veltrane\\Alpha.8bf").c_str(), FILE_ATTRIBUTE_READONLY);
+  FileHandle held(CreateFileA(tree.path("Held\\Veltrane\\My Filter.8bf").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held.valid());
+
+  EXPECT_EQ(removal_plan.folder_count, 7);
+  EXPECT_EQ(plan_removal(), 4);
+  EXPECT_EQ(list_folder(tree.path("Both\\Veltrane")), "Alpha.8bf|My Filter.8bf") << "nothing goes before the plan is carried out";
+  char question[4000];
+  compose_removal_question(question, sizeof question);
+  EXPECT_NE(std::string(question).find(tree.path("Both\\Veltrane") + "\\\r\n    Alpha.8bf\r\n    My Filter.8bf"),
+            std::string::npos) << question;
+
+  EXPECT_EQ(carry_out_removal(), 2);  // the read-only and the held one
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.folder);
+    if (row.left)
+      EXPECT_EQ(list_folder(tree.path(row.folder)), row.left);
+    else
+      EXPECT_FALSE(folder_exists(tree.path(row.folder)));
+  }
+  EXPECT_EQ(removal_plan.removed_folder_count, 1);
+  int kept = 0, not_removed = 0;
+  for (int i = 0; i < removal_plan.count; ++i) {
+    kept += removal_plan.entries[i].outcome == REMOVAL_KEPT;
+    if (removal_plan.entries[i].outcome == REMOVAL_NOT_REMOVED) {
+      ++not_removed;
+      EXPECT_TRUE(removal_plan.entries[i].error == ERROR_ACCESS_DENIED ||
+                  removal_plan.entries[i].error == ERROR_SHARING_VIOLATION)
+          << removal_plan.entries[i].error;
+    }
+  }
+  EXPECT_EQ(kept, 1);
+  EXPECT_EQ(not_removed, 2);
+}
+
+}  // namespace
