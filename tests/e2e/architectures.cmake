@@ -43,3 +43,4 @@ veltrane_add_plugin(setup_x86_arm64 ${demo_x86} ARCH x86 DEPENDS veltrane_demo_p
 veltrane_add_plugin(setup_x86_arm64 ${demo_arm64} ARCH arm64 DEPENDS e2e_demo_arm64)
 
 veltrane_add_e2e(e2e_architectures architectures.sh)
+veltrane_add_e2e_smoke(smoke_architectures architectures.sh)

@@ -2,7 +2,8 @@
 # Each folder gets the build of the plug-ins its host loads: a 64-bit Photoshop's
 # folder the x64 build, an old host's the x86 build, a folder of x64 plug-ins the
 # x64 build, an ARM64 host's the ARM64 build, and when the installer carries none
-# for the host, nothing at all (exit code 5). /ARCH= overrides what was found.
+# for the host, nothing at all (exit code 5). /ARCH= overrides what was found. The
+# smoke form installs into the 64-bit host's folder only.
 . "$(dirname "$0")/lib.sh" "$@"
 
 BOTH="$E2E_SETUP"                                     # x86 and x64 builds
@@ -42,6 +43,11 @@ expect_build() {
 install "$BOTH" PS/Plug-ins/Veltrane
 e2e_expect_eq "64-bit host's folder: exit code 0" 0 "$INSTALL_EXIT"
 expect_build "64-bit host's folder gets the x64 build" PS/Plug-ins/Veltrane "$E2E_DEMO_X64"
+if [ -n "$E2E_SMOKE" ]; then
+  grep -q '^target architecture: x64 (a listed folder); plug-in set: x64' <(tr -d '\r' <"$LOG") &&
+    echo "ok: log: a listed folder's architecture" || e2e_fail "the log lacks the target's architecture"
+  e2e_finish
+fi
 install "$BOTH" Old/Plugins/Veltrane
 expect_build "old host's folder gets the x86 build" Old/Plugins/Veltrane "$E2E_DEMO"
 install "$BOTH" Loose
