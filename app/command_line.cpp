@@ -22,13 +22,6 @@ const char COMMAND_LINE_USAGE[] =
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-const char* skip_blanks(const char* p) {
-  while (is_blank(*p)) ++p;
-  return p;
-}
-
 // Reads one argument by the platform's rules (as CommandLineToArgvW splits): blanks
 // separate arguments outside quotes; 2n backslashes before a quote give n backslashes
 // and the quote opens or closes; 2n+1 give n backslashes and a literal quote; other
@@ -169,18 +162,6 @@ int take_switch(const char* argument, CommandLine* out, SeenSwitches& seen) {
 }
 
 }  // namespace
-
-const char* skip_program_name(const char* command_line) {
-  const char* p = command_line;
-  if (*p == '"') {
-    ++p;
-    while (*p && *p != '"') ++p;
-    if (*p == '"') ++p;
-  } else {
-    while (*p && !is_blank(*p)) ++p;
-  }
-  return skip_blanks(p);
-}
 
 int parse_command_line(const char* command_line, CommandLine* out) {
   out->silent = 0;

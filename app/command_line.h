@@ -12,6 +12,7 @@
 // Switches are case-insensitive; each may be given once.
 #pragma once
 #include "architecture.h"
+#include "command_text.h"  // skip_program_name
 #include "path_helpers.h"
 
 struct CommandLine {
@@ -36,6 +37,3 @@ extern const char COMMAND_LINE_USAGE[];
 // /S every well-formed switch is taken and the rest passed over (the dialog then
 // starts as if they were not there); /ALL counts only with /S.
 int parse_command_line(const char* command_line, CommandLine* out);
-
-// The first character after the program name (and the blanks after it).
-const char* skip_program_name(const char* command_line);

@@ -9,6 +9,8 @@
 // after it are the destructors those constructors registered with atexit.
 #include <windows.h>
 
+#include "command_text.h"
+
 namespace {
 
 using StaticFunction = void (*)();
@@ -49,19 +51,6 @@ void run_exit_functions() {
   while (exit_function_count > 0) exit_functions[--exit_function_count]();
 }
 
-// WinMain's command line: everything after the program name and the blanks after it.
-char* arguments_of(char* line) {
-  if (*line == '"') {
-    ++line;
-    while (*line && *line != '"') ++line;
-    if (*line) ++line;
-  } else {
-    while (*line && *line != ' ' && *line != '\t') ++line;
-  }
-  while (*line == ' ' || *line == '\t') ++line;
-  return line;
-}
-
 // The show-window value the starting process asked for, or SW_SHOWDEFAULT.
 int show_command() {
   STARTUPINFOA startup;
@@ -80,7 +69,9 @@ extern "C"
 #endif
     void __cdecl WinMainCRTStartup() {
   run_static_constructors();
-  int exit_code = WinMain(GetModuleHandleA(nullptr), nullptr, arguments_of(GetCommandLineA()), show_command());
+  // The arguments lie inside the process's own, writable command line.
+  char* arguments = const_cast<char*>(skip_program_name(GetCommandLineA()));
+  int exit_code = WinMain(GetModuleHandleA(nullptr), nullptr, arguments, show_command());
   run_exit_functions();
   ExitProcess(static_cast<UINT>(exit_code));
 }

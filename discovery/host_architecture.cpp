@@ -5,6 +5,7 @@
 
 #include "bounded_text.h"
 #include "candidate_list.h"
+#include "command_text.h"
 #include "handles.h"
 #include "path_helpers.h"
 
@@ -13,8 +14,6 @@ namespace {
 char host_program[PATH_CAPACITY];
 
 constexpr HostArchitecture NO_EVIDENCE = {ARCH_UNKNOWN, EVIDENCE_NONE};
-
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // `folder` with a trailing "\" in `out`; 0 when it does not fit.
 int folder_with_separator(const char* folder, char* out) {
@@ -30,8 +29,7 @@ void set_probe_host_program(const char* program) {
 const char* probe_host_program() { return host_program; }
 
 int host_program_from_command(const char* command, char* program) {
-  const char* start = command;
-  while (is_blank(*start)) ++start;
+  const char* start = skip_blanks(command);
   size_t length = 0;
   if (*start == '"') {
     ++start;
