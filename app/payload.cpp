@@ -101,6 +101,22 @@ char* normalise_file_name(char* name) {
   return name;
 }
 
+DWORD load_payload(LPCSTR type, LPCSTR name, const void** bytes, DWORD* size) {
+  // Found, sized and loaded through the same module, the program's own.
+  HRSRC resource = FindResourceA(instance_handle, name, type);
+  if (!resource) {
+    DWORD error = GetLastError();
+    return error ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
+  }
+  *size = SizeofResource(instance_handle, resource);
+  if (*size == 0) return ERROR_INVALID_DATA;
+  HGLOBAL loaded = LoadResource(instance_handle, resource);
+  *bytes = loaded ? LockResource(loaded) : nullptr;
+  if (*bytes) return ERROR_SUCCESS;
+  DWORD error = GetLastError();
+  return error ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
+}
+
 BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR) {
   if (IS_INTRESOURCE(name)) return TRUE;  // a numeric id names no file: not a carried plug-in
 
@@ -109,14 +125,10 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR) {
   int name_fits = copy_text(file_name, name);
   normalise_file_name(file_name);
 
-  // Found, sized and loaded through the same module, the program's own.
-  HRSRC resource = FindResourceA(instance_handle, name, type);
-  if (!resource) return stop_with_failure(name, file_name, GetLastError());
-  DWORD size = SizeofResource(instance_handle, resource);
-  if (size == 0) return stop_with_failure(name, file_name, ERROR_INVALID_DATA);
-  HGLOBAL loaded = LoadResource(instance_handle, resource);
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (!bytes) return stop_with_failure(name, file_name, GetLastError());
+  const void* bytes = nullptr;
+  DWORD size = 0;
+  DWORD error = load_payload(type, name, &bytes, &size);
+  if (error != ERROR_SUCCESS) return stop_with_failure(name, file_name, error);
 
   if (is_skipped(file_name)) {
     log_payload_skipped(file_name);
@@ -128,7 +140,7 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR) {
     record_failure(name, file_name, ERROR_FILENAME_EXCED_RANGE);
     return TRUE;
   }
-  DWORD error = replace_file(chosen_folder, path, bytes, size);
+  error = replace_file(chosen_folder, path, bytes, size);
   if (error != ERROR_SUCCESS)
     record_failure(name, file_name, error);
   else
@@ -168,11 +180,13 @@ int carries_set_for(Architecture architecture) {
 
 void carried_sets_text(char* text, size_t capacity) {
   static const Architecture builds[] = {ARCH_X86, ARCH_X64, ARCH_ARM64};
-  copy_text(text, capacity, "");
+  int carried[3];
   int named = 0, total = 0;
-  for (Architecture build : builds) total += carries_set_for(build);
-  for (Architecture build : builds) {
-    if (!carries_set_for(build)) continue;
+  for (int i = 0; i < 3; ++i) total += carried[i] = carries_set_for(builds[i]);
+  copy_text(text, capacity, "");
+  for (int i = 0; i < 3; ++i) {
+    if (!carried[i]) continue;
+    Architecture build = builds[i];
     ++named;
     if (named > 1) append_text(text, capacity, named == total ? " and " : ", ");
     append_text(text, capacity, architecture_build_text(build));

@@ -94,6 +94,11 @@ int carries_set_for(Architecture architecture);
 // "no" when it carries none. Bounded by `capacity`.
 void carried_sets_text(char* text, size_t capacity);
 
+// Finds, sizes and loads the carried payload `name` of `type` through
+// instance_handle: ERROR_SUCCESS with its bytes and size, or why not
+// (ERROR_INVALID_DATA for an empty one; never 0 on failure).
+DWORD load_payload(LPCSTR type, LPCSTR name, const void** bytes, DWORD* size);
+
 // The resource-name enumeration callback (EnumResourceNamesA over a payload type).
 // Finds, sizes and loads `name` of `type` through instance_handle, normalises it, skips it
 // when a skip key occurs in the normalised name (case-sensitive) and otherwise
