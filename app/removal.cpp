@@ -7,6 +7,7 @@
 #include "candidate_list.h"
 #include "handles.h"
 #include "install_log.h"
+#include "replace_file.h"
 
 RemovalPlan removal_plan;
 
@@ -70,11 +71,9 @@ BOOL CALLBACK compare_with_build(HMODULE, LPCSTR type, LPSTR name, LONG_PTR cont
   BuildMatch& match = *reinterpret_cast<BuildMatch*>(context);
   char file_name[OUTPUT_PATH_CAPACITY];
   if (!carried_file_name(name, file_name) || lstrcmpiA(file_name, match.file_name) != 0) return TRUE;
-  HRSRC resource = FindResourceA(instance_handle, name, type);
-  DWORD size = resource ? SizeofResource(instance_handle, resource) : 0;
-  HGLOBAL loaded = size ? LoadResource(instance_handle, resource) : nullptr;
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  match.matched = bytes && file_holds(match.file, bytes, size);
+  const void* bytes = nullptr;
+  DWORD size = 0;
+  match.matched = load_payload(type, name, &bytes, &size) == ERROR_SUCCESS && file_holds(match.file, bytes, size);
   return !match.matched;
 }
 
@@ -100,43 +99,36 @@ const char* file_name_of(const char* path) {
   return name;
 }
 
-// A read-only plug-in is not removed: Windows refuses, and Wine run as root would not.
-int is_read_only(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+// What becomes of the file at `path`, judged through `file`, opened for the removal:
+// kept when its bytes are not a carried build's, not removable when it could not be
+// opened or is read-only (`error` says why), else to be removed.
+RemovalOutcome judge(const FileHandle& file, const char* path, DWORD& error) {
+  if (!file.valid()) {
+    error = GetLastError();
+    return REMOVAL_NOT_REMOVED;
+  }
+  if (!holds_a_carried_build(file.get(), file_name_of(path))) return REMOVAL_KEPT;
+  error = check_replaceable(path);
+  return error == ERROR_SUCCESS ? REMOVAL_TO_REMOVE : REMOVAL_NOT_REMOVED;
 }
 
 void examine(RemovalEntry& entry) {
   FileHandle file(open_for_removal(entry.path, GENERIC_READ));
-  if (!file.valid()) {
-    entry.outcome = REMOVAL_NOT_REMOVED;
-    entry.error = GetLastError();
-  } else if (!holds_a_carried_build(file.get(), file_name_of(entry.path))) {
-    entry.outcome = REMOVAL_KEPT;
-  } else if (is_read_only(entry.path)) {
-    entry.outcome = REMOVAL_NOT_REMOVED;
-    entry.error = ERROR_ACCESS_DENIED;
-  } else {
-    entry.outcome = REMOVAL_TO_REMOVE;
-  }
+  entry.outcome = judge(file, entry.path, entry.error);
 }
 
-// Deletes the file once its bytes are checked again through the same handle.
+// Deletes the file once it is judged again through the handle that deletes it, so a
+// file changed since it was examined is kept.
 void remove_entry(RemovalEntry& entry) {
   FileHandle file(open_for_removal(entry.path, GENERIC_READ | DELETE));
-  entry.outcome = REMOVAL_NOT_REMOVED;
-  if (!file.valid()) {
-    entry.error = GetLastError();
-  } else if (is_read_only(entry.path)) {
-    entry.error = ERROR_ACCESS_DENIED;
-  } else if (!holds_a_carried_build(file.get(), file_name_of(entry.path))) {
-    entry.outcome = REMOVAL_KEPT;  // changed since it was examined
+  entry.outcome = judge(file, entry.path, entry.error);
+  if (entry.outcome != REMOVAL_TO_REMOVE) return;
+  FILE_DISPOSITION_INFO remove = {TRUE};
+  if (SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove)) {
+    entry.outcome = REMOVAL_REMOVED;
   } else {
-    FILE_DISPOSITION_INFO remove = {TRUE};
-    if (SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove))
-      entry.outcome = REMOVAL_REMOVED;
-    else
-      entry.error = GetLastError();
+    entry.outcome = REMOVAL_NOT_REMOVED;
+    entry.error = GetLastError();
   }
 }
 

@@ -51,15 +51,6 @@ DWORD write_complete_file(FileHandle& file, const void* data, DWORD size) {
   return ERROR_SUCCESS;
 }
 
-// Windows refuses to move a file over a read-only one; Wine run as root does not,
-// so the attribute is checked here to keep a read-only plug-in as it is everywhere.
-DWORD check_replaceable(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;  // nothing to replace
-  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return ERROR_ACCESS_DENIED;
-  return ERROR_SUCCESS;
-}
-
 // A move over a file that a running program holds open fails with access denied,
 // the same code a read-only file or a locked folder gives. Opening the target for
 // writing and deleting, sharing everything, fails with a sharing violation only when
@@ -83,6 +74,14 @@ bool is_digits_and_dashes(const char* text, size_t length) {
 }
 
 }  // namespace
+
+DWORD check_replaceable(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;  // nothing to replace
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return ERROR_ACCESS_DENIED;
+  return ERROR_SUCCESS;
+}
+
 
 int make_temp_file_name(char* buffer, size_t capacity, DWORD process_id, unsigned serial) {
   char name[48];

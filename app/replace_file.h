@@ -15,6 +15,12 @@ int make_temp_file_name(char* buffer, size_t capacity, DWORD process_id, unsigne
 // 1 when `name` (a file name, no folder) has exactly the form make_temp_file_name makes.
 int is_temp_file_name(const char* name);
 
+// ERROR_ACCESS_DENIED when `path` is a read-only file or a folder, else ERROR_SUCCESS
+// (also when there is nothing at `path`). Windows refuses to replace or delete a
+// read-only file; Wine run as root does not, so the attribute is checked here to keep
+// a read-only plug-in as it is everywhere.
+DWORD check_replaceable(const char* path);
+
 // Puts `size` bytes (more than 0) into `path`, replacing a file of that name, via a
 // temporary file named in `folder` (the prefix of `path` that names its folder).
 // Returns ERROR_SUCCESS, or why not: the error of the step that failed, with
