@@ -48,8 +48,11 @@ int host_program_from_command(const char* command, char* program) {
 }
 
 HostArchitecture folder_files_evidence(const char* folder) {
+  char path[PATH_CAPACITY];  // the folder, then each file in it
+  if (!folder_with_separator(folder, path)) return NO_EVIDENCE;
+  size_t folder_length = text_length(path);
   char pattern[PATH_CAPACITY];
-  if (!folder_with_separator(folder, pattern) || !append_text(pattern, "*.8bf")) return NO_EVIDENCE;
+  if (!copy_text(pattern, path) || !append_text(pattern, "*.8bf")) return NO_EVIDENCE;
   WIN32_FIND_DATAA found;
   FindHandle listing(FindFirstFileA(pattern, &found));
   if (!listing.valid()) return NO_EVIDENCE;
@@ -57,8 +60,8 @@ HostArchitecture folder_files_evidence(const char* folder) {
   do {
     // The pattern also matches by short names ("x.8bfx" as X~1.8BF): the real name decides.
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ends_with_lower(found.cFileName, ".8bf")) continue;
-    char path[PATH_CAPACITY];
-    if (!folder_with_separator(folder, path) || !append_text(path, found.cFileName)) continue;
+    path[folder_length] = '\0';
+    if (!append_text(path, found.cFileName)) continue;
     ImageKind kind = read_image_kind(path);
     if (kind == IMAGE_NONE) continue;  // not a plug-in image: says nothing
     Architecture architecture = image_architecture(kind);
