@@ -44,16 +44,17 @@ e2e_finish() {
 # shellcheck disable=SC2086
 e2e_reg() { "$WINE" "$E2E_REG" "$@" $E2E_VIEW >/dev/null 2>&1; }
 # e2e_reg_sz KEY NAME DATA: a REG_SZ value (NAME "" = the key's default value).
-e2e_reg_sz() {
-  if [ -z "$2" ]; then e2e_reg add "$1" /ve /t REG_SZ /d "$3" /f; else e2e_reg add "$1" /v "$2" /t REG_SZ /d "$3" /f; fi
+e2e_sz_with() {  # REG_FUNCTION KEY NAME DATA
+  local reg=$1
+  shift
+  if [ -z "$2" ]; then "$reg" add "$1" /ve /t REG_SZ /d "$3" /f; else "$reg" add "$1" /v "$2" /t REG_SZ /d "$3" /f; fi
 }
+e2e_reg_sz() { e2e_sz_with e2e_reg "$@"; }
 e2e_reg_delete() { e2e_reg delete "$1" /f; }
 # e2e_reg64_sz / e2e_reg64_delete: the same in the 64-bit view, where today's 64-bit
 # hosts register, whatever the build (the 64-bit reg.exe; fast under emulation too).
 e2e_reg64() { "$WINE" 'C:\windows\system32\reg.exe' "$@" /reg:64 >/dev/null 2>&1; }
-e2e_reg64_sz() {
-  if [ -z "$2" ]; then e2e_reg64 add "$1" /ve /t REG_SZ /d "$3" /f; else e2e_reg64 add "$1" /v "$2" /t REG_SZ /d "$3" /f; fi
-}
+e2e_reg64_sz() { e2e_sz_with e2e_reg64 "$@"; }
 e2e_reg64_delete() { e2e_reg64 delete "$1" /f; }
 # e2e_regedit FILE.reg: imports a .reg file into the build's own view.
 e2e_regedit() {
