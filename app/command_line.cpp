@@ -1,6 +1,8 @@
 #include "command_line.h"
 
 #include "bounded_text.h"
+#include "letters.h"
+#include "path_helpers.h"
 
 const char COMMAND_LINE_USAGE[] =
     "Usage: VeltraneSetup.exe [/S [/ALL]] [/U] [/LOG=file] [/ARCH=x86|x64|arm64] [/?] [/D=folder]\r\n"

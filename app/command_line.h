@@ -13,7 +13,7 @@
 #pragma once
 #include "architecture.h"
 #include "command_text.h"  // skip_program_name
-#include "path_helpers.h"
+#include "bounded_text.h"  // PATH_CAPACITY
 
 struct CommandLine {
   int silent;                     // /S given

@@ -1,9 +1,8 @@
 #include "failure_message.h"
 
-#include <windows.h>
-
 #include "bounded_text.h"
-#include "payload.h"
+#include "carried_plugins.h"
+#include "message_text.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ void describe_failure(const PayloadFailure& failure, char* line, size_t capacity
 
 }  // namespace
 
-void compose_failure_message(const char* folder, char* text) {
+void compose_failure_message(const char* folder, const PayloadFailures& failures, char* text) {
   const size_t capacity = FAILURE_MESSAGE_CAPACITY;
   const char closing[] = "\r\nRetry writes them again; Cancel lets you choose another folder.";
   const size_t reserve = sizeof closing + 64;  // room kept for the summary and closing lines
@@ -49,27 +48,22 @@ void compose_failure_message(const char* folder, char* text) {
   append_text(text, capacity - reserve, folder);
   append_text(text, capacity, "\r\n\r\n");
   int told = 0;
-  for (; told < payload_failures.count; ++told) {
+  for (; told < failures.count; ++told) {
     char line[1200];
-    describe_failure(payload_failures.entries[told], line, sizeof line);
+    describe_failure(failures.entries[told], line, sizeof line);
     append_text(line, sizeof line, "\r\n");
     if (!append_text(text, capacity - reserve, line)) break;
   }
-  int untold = payload_failures.count - told + payload_failures.dropped;
-  if (untold > 0) {
-    char more[64];
-    wsprintfA(more, "... and %d more.\r\n", untold);
-    append_text(text, capacity, more);
-  }
-  if (payload_failures.stopped)
+  append_untold(text, capacity, failures.count - told + failures.dropped);
+  if (failures.stopped)
     append_text(text, capacity, "The plug-ins after it were not tried.\r\n");
   append_text(text, capacity, closing);
 }
 
-void compose_no_build_message(const char* folder, Architecture host, char* text) {
+void compose_no_build_message(HMODULE module, const char* folder, Architecture host, char* text) {
   const size_t capacity = FAILURE_MESSAGE_CAPACITY;
   char carried[96];
-  carried_sets_text(carried, sizeof carried);
+  carried_sets_text(module, carried, sizeof carried);
   copy_text(text, capacity, "Nothing was installed into the folder\r\n");
   append_text(text, capacity, folder);
   append_text(text, capacity, "\r\n\r\nIts host is a ");

@@ -2,17 +2,20 @@
 // folder, each file with what went wrong in words the user can act on, and what
 // Retry and Cancel do. Composed from the failure record of the last write run.
 #pragma once
+#include <windows.h>
+
 #include <stddef.h>
 
 #include "architecture.h"
+#include "plugin_writer.h"
 
 constexpr size_t FAILURE_MESSAGE_CAPACITY = 4096;
 
-// Fills `text` (FAILURE_MESSAGE_CAPACITY bytes). Files that do not fit are summed
-// up in a last line instead of being cut in the middle.
-void compose_failure_message(const char* folder, char* text);
+// Fills `text` (FAILURE_MESSAGE_CAPACITY bytes) from `failures`. Files that do not
+// fit are summed up in a last line instead of being cut in the middle.
+void compose_failure_message(const char* folder, const PayloadFailures& failures, char* text);
 
 // The message for a folder whose host loads a build of plug-ins the installer does
 // not carry: the folder, the host's kind ("64-bit (x64) image editor") and the builds
-// the installer carries. Fills `text` (FAILURE_MESSAGE_CAPACITY bytes).
-void compose_no_build_message(const char* folder, Architecture host, char* text);
+// `module` carries. Fills `text` (FAILURE_MESSAGE_CAPACITY bytes).
+void compose_no_build_message(HMODULE module, const char* folder, Architecture host, char* text);

@@ -2,26 +2,21 @@
 
 #include <windows.h>
 
+#include "app_state.h"
 #include "candidate_list.h"
-#include "install_log.h"
-#include "payload.h"
+#include "carried_plugins.h"
 #include "probe_sequence.h"
 
-int enter_or_create_folder(const char* folder) {
-  if (SetCurrentDirectoryA(folder)) return 1;
-  return CreateDirectoryA(folder, nullptr) ? 1 : 0;
-}
-
 void log_candidate_folders() {
-  if (!install_log_open()) return;
+  if (!install_log_open(run_log)) return;
   int count = candidate_count();
-  if (count == 0) log_line("candidate folders: none found");
+  if (count == 0) log_line(run_log, "candidate folders: none found");
   for (int i = 0; i < count; ++i) {
     char listed[PATH_CAPACITY];
     if (format_listed_entry(candidate_list.entries[i], listed))
-      log_format("candidate (probe row %d): %s", admitting_row[i], listed);
+      log_format(run_log, "candidate (probe row %d): %s", admitting_row[i], listed);
     else
-      log_format("candidate (probe row %d) left out, too long with the maker's folder: %s", admitting_row[i],
+      log_format(run_log, "candidate (probe row %d) left out, too long with the maker's folder: %s", admitting_row[i],
                  candidate_list.entries[i].path);
   }
 }
@@ -29,15 +24,15 @@ void log_candidate_folders() {
 void log_target_architecture(const HostArchitecture& host) {
   Architecture served = host.architecture == ARCH_UNKNOWN ? ARCH_X86 : host.architecture;
   if (host.architecture == ARCH_UNKNOWN)
-    log_format("target architecture: unknown; plug-in set: %s", architecture_name(served));
+    log_format(run_log, "target architecture: unknown; plug-in set: %s", architecture_name(served));
   else
-    log_format("target architecture: %s (%s); plug-in set: %s", architecture_name(host.architecture),
+    log_format(run_log, "target architecture: %s (%s); plug-in set: %s", architecture_name(host.architecture),
                evidence_name(host.evidence), architecture_name(served));
 }
 
 void log_no_build_for(const char* folder, Architecture host) {
   char carried[96];
-  carried_sets_text(carried, sizeof carried);
-  log_format("not installed into %s: its host is a %s, and this installer carries %s plug-ins", folder,
+  carried_sets_text(instance_handle, carried, sizeof carried);
+  log_format(run_log, "not installed into %s: its host is a %s, and this installer carries %s plug-ins", folder,
              architecture_host_text(host), carried);
 }

@@ -4,15 +4,15 @@
 
 #include "app_state.h"
 #include "bitmap_button.h"
-#include "bounded_text.h"
 #include "candidate_list.h"
+#include "carried_plugins.h"
+#include "current_directory.h"
 #include "failure_message.h"
-#include "install_log.h"
 #include "install_run.h"
 #include "installer_commands.h"
 #include "link_label.h"
 #include "painter.h"
-#include "payload.h"
+#include "path_helpers.h"
 #include "probe_sequence.h"
 #include "resource_ids.h"
 #include "state_selector.h"
@@ -49,7 +49,7 @@ RECT rect_of(LONG left, LONG top, LONG right, LONG bottom) {
   return rect;
 }
 
-HWND folder_list(HWND window) { return GetDlgItem(window, ID_FOLDER_LIST); }
+HWND folder_list(HWND window) { return GetDlgItem(window, CONTROL_FOLDER_LIST); }
 
 BitmapButton* make_button(int left, int top, DWORD image, int command) {
   return new BitmapButton(&control_host, rect_of(left, top, left, top), image, image, command, "", nullptr, nullptr);
@@ -129,7 +129,7 @@ INT_PTR on_init_dialog(HWND window) {
   run_probe_sequence();
   log_candidate_folders();
   fill_folder_list(window);
-  SendDlgItemMessageA(window, ID_HIDDEN_BUTTON, BM_CLICK, 0, 0);
+  SendDlgItemMessageA(window, CONTROL_HIDDEN_BUTTON, BM_CLICK, 0, 0);
   ReleaseDC(window, control_host.paint_dc);
   control_host.paint_dc = nullptr;
   SetWindowTextA(window, DIALOG_TITLE);
@@ -197,7 +197,7 @@ HostArchitecture selected_architecture(HWND window) {
 // The installer carries nothing its host can load: says so and leaves the dialog as it was.
 void refuse_folder(HWND window, Architecture host) {
   static char message[FAILURE_MESSAGE_CAPACITY];
-  compose_no_build_message(chosen_folder, host, message);
+  compose_no_build_message(instance_handle, chosen_folder, host, message);
   log_no_build_for(chosen_folder, host);
   MessageBoxA(window, message, DIALOG_TITLE, MB_OK | MB_ICONWARNING);
 }
@@ -205,20 +205,22 @@ void refuse_folder(HWND window, Architecture host) {
 // One attempt: the skip list from the selectors as they stand now, then the writes,
 // then Retry as often as the user asks. 1 when everything was written.
 int write_plugins(HWND window, Architecture host) {
-  begin_install_attempt();
+  clear_skip_list(skip_list);
   for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) {
     StateSelector* selector = static_cast<StateSelector*>(slot(i));
-    if (selector && selector->value == 0) add_skip_key(selector->key);
+    if (selector && selector->value == 0) add_skip_key(skip_list, selector->key);
   }
-  int failures = install_payloads(host);
-  while (failures) {
+  const InstallTarget target = {instance_handle, chosen_folder, host, &skip_list, &run_log};
+  PayloadFailures& failures = installer_dialog.failures;
+  int failed = install_payloads(target, failures);
+  while (failed) {
     static char message[FAILURE_MESSAGE_CAPACITY];
-    compose_failure_message(chosen_folder, message);
+    compose_failure_message(chosen_folder, failures, message);
     if (MessageBoxA(window, message, DIALOG_TITLE, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
-      log_line("result: not installed, the user chose Cancel");
+      log_line(run_log, "result: not installed, the user chose Cancel");
       return 0;
     }
-    failures = retry_failed_payloads();
+    failed = retry_failed_payloads(target, failures);
   }
   return 1;
 }
@@ -245,17 +247,17 @@ INT_PTR on_install(HWND window) {
   if (!read_selected_folder(window)) return 0;
   HostArchitecture host = selected_architecture(window);
   log_target_architecture(host);
-  if (!carries_set_for(host.architecture)) {
+  if (!carries_set_for(instance_handle, host.architecture)) {
     refuse_folder(window, host.architecture);
     return 0;
   }
   if (!enter_or_create_folder(chosen_folder)) {
-    log_format("target folder cannot be entered or created: %s", chosen_folder);
+    log_format(run_log, "target folder cannot be entered or created: %s", chosen_folder);
     return 0;
   }
-  log_format("target folder: %s", chosen_folder);
+  log_format(run_log, "target folder: %s", chosen_folder);
   if (!write_plugins(window, host.architecture)) return 0;
-  log_line("result: installed");
+  log_line(run_log, "result: installed");
   enter_completed_state(window);
   return 0;
 }
@@ -270,7 +272,7 @@ void browse_for_folder(HWND window) {
   char* path = installer_dialog.work_path;
   BOOL converted = SHGetPathFromIDListA(item, path);
   ILFree(item);
-  if (!converted || !ensure_trailing_separator(path) || !SetCurrentDirectoryA(path)) {
+  if (!converted || !ensure_trailing_separator(path) || !can_enter_folder(path)) {
     SendMessageA(list, CB_SETCURSEL, 0, 0);
     return;
   }
@@ -279,7 +281,7 @@ void browse_for_folder(HWND window) {
 
 INT_PTR on_folder_list(HWND window, int notification) {
   if (notification == CBN_SELCHANGE || notification == CBN_SELENDCANCEL)
-    SendDlgItemMessageA(window, ID_HIDDEN_BUTTON, BM_CLICK, 0, 0);
+    SendDlgItemMessageA(window, CONTROL_HIDDEN_BUTTON, BM_CLICK, 0, 0);
   if (notification != CBN_SELCHANGE) return 0;
   LRESULT index = SendMessageA(folder_list(window), CB_GETCURSEL, 0, 0);
   if (index == installer_dialog.candidate_count + installer_dialog.browse_entry_present) browse_for_folder(window);
@@ -293,7 +295,7 @@ INT_PTR on_command(HWND window, int id, int notification) {
     case IDCANCEL:
       EndDialog(window, 0);
       return 1;
-    case ID_FOLDER_LIST:
+    case CONTROL_FOLDER_LIST:
       return on_folder_list(window, notification);
     default:
       return 0;

@@ -1,12 +1,13 @@
 // The installer's one dialog: the folder drop-down with the browse entry, the
 // skinned buttons, link and plug-in selector, the install command and the
-// completion screen. Built from the dialog resource "main".
+// completion screen. Built from the dialog resource MAIN_DIALOG_NAME.
 #pragma once
 #include <windows.h>
 #include <shlobj.h>
 
+#include "bounded_text.h"  // PATH_CAPACITY
 #include "control.h"
-#include "path_helpers.h"
+#include "plugin_writer.h"
 
 constexpr int DIALOG_CONTROL_SLOTS = 70;
 constexpr int SLOT_EXIT = 0, SLOT_INSTALL = 1, SLOT_PICTURE = 2, SLOT_LINK = 3;
@@ -26,6 +27,7 @@ struct InstallerDialog {
   char work_path[PATH_CAPACITY];
   BROWSEINFOA browse_info;
   char preset_folder[PATH_CAPACITY];  // a folder from the command line, listed as browsed
+  PayloadFailures failures;           // what the last write run could not write
 };
 extern InstallerDialog installer_dialog;
 

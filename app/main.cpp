@@ -6,10 +6,13 @@
 #include "app_state.h"
 #include "bounded_text.h"
 #include "command_line.h"
-#include "install_log.h"
+#include "exit_codes.h"
+#include "handles.h"
+#include "host_probes.h"
 #include "installer_dialog.h"
 #include "painter.h"
 #include "removal_run.h"
+#include "resource_ids.h"
 #include "silent_install.h"
 
 namespace {
@@ -44,15 +47,15 @@ void show_usage(int silent) {
 void log_start(const char* command_line) {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  log_format("Veltrane Plugins setup started %04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay,
-             now.wHour, now.wMinute, now.wSecond);
-  log_format("command line: %s", command_line);
+  log_format(run_log, "Veltrane Plugins setup started %04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
+             now.wDay, now.wHour, now.wMinute, now.wSecond);
+  log_format(run_log, "command line: %s", command_line);
 }
 
 void run_dialog(HINSTANCE instance, const CommandLine& options) {
   copy_text(installer_dialog.preset_folder, options.target);
   skin_painter = new SkinPainter(&control_host, instance);
-  if (DialogBoxParamA(instance, "main", nullptr, installer_dialog_proc, 0) != 0)
+  if (DialogBoxParamA(instance, MAIN_DIALOG_NAME, nullptr, installer_dialog_proc, 0) != 0)
     MessageBoxA(nullptr, "E", nullptr, MB_OK);
   delete skin_painter;
   skin_painter = nullptr;
@@ -62,21 +65,21 @@ void run_dialog(HINSTANCE instance, const CommandLine& options) {
 // matters only with /S; without it the installer always ends with 0.
 int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
   if (!well_formed && options.silent) {
-    log_line("result: bad command line; exit code 1");
+    end_run(run_log, EXIT_BAD_COMMAND_LINE, "bad command line");
     show_usage(options.silent);
     return EXIT_BAD_COMMAND_LINE;
   }
   // Without /S the installer starts whatever else is on the line (another
   // installer's switches, a stray word); only its own switches count.
-  if (!well_formed) log_line("arguments that are not switches of this installer are ignored");
+  if (!well_formed) log_line(run_log, "arguments that are not switches of this installer are ignored");
   if (options.show_usage) {
     show_usage(options.silent);
     return 0;
   }
-  HANDLE instance_mutex = CreateMutexA(nullptr, TRUE, INSTANCE_MUTEX);
+  KernelHandle instance_mutex(CreateMutexA(nullptr, TRUE, INSTANCE_MUTEX));
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    log_line("result: another copy of the installer is running; exit code 4");
-    return options.silent ? EXIT_ALREADY_RUNNING : 0;
+    int code = end_run(run_log, EXIT_ALREADY_RUNNING, "another copy of the installer is running");
+    return options.silent ? code : 0;
   }
   instance_handle = instance;
   int exit_code = 0;
@@ -90,7 +93,7 @@ int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
     run_removal_with_messages(options.target);
   else
     run_dialog(instance, options);
-  if (instance_mutex) ReleaseMutex(instance_mutex);
+  if (instance_mutex.valid()) ReleaseMutex(instance_mutex.get());
   return exit_code;
 }
 
@@ -98,13 +101,16 @@ int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   restrict_dll_search();
+  reset_program_tables();
   const char* command_line = GetCommandLineA();
   static CommandLine options;
   int well_formed = parse_command_line(command_line, &options);
   if (options.silent) SetErrorMode(SEM_FAILCRITICALERRORS);  // no "insert a disk" boxes either
-  if (options.log_path[0]) open_install_log(options.log_path);
+  if (options.log_path[0]) open_install_log(run_log, options.log_path);
   log_start(command_line);
   int exit_code = run(instance, options, well_formed);
-  close_install_log();
+  // Closed here: the program has no destructors that would.
+  close_install_log(run_log);
+  end_host_file_search();
   return exit_code;
 }

@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include "app_state.h"
-#include "bounded_text.h"
 #include "candidate_list.h"
-#include "install_log.h"
+#include "carried_plugins.h"
+#include "exit_codes.h"
 #include "install_run.h"
-#include "payload.h"
+#include "plugin_writer.h"
 #include "probe_sequence.h"
 
 namespace {
@@ -19,43 +19,41 @@ int first_listed_folder(char* folder) {
   return -1;
 }
 
+// Every carried plug-in of `host`'s set into `folder`, nothing switched off; the
+// number of plug-ins not written.
+int write_all_plugins(const char* folder, Architecture host) {
+  static PayloadFailures failures;  // static: two 500-byte names per entry
+  const InstallTarget target = {instance_handle, folder, host, nullptr, &run_log};
+  return install_payloads(target, failures);
+}
+
 }  // namespace
 
 int run_silent_install(const char* target, Architecture forced) {
   run_probe_sequence();
   log_candidate_folders();
+  char folder[PATH_CAPACITY];
   HostArchitecture host;
   if (target[0]) {
-    copy_text(chosen_folder, target);
-    host = target_architecture(chosen_folder);
+    copy_text(folder, target);
+    host = target_architecture(folder);
   } else {
-    int listed = first_listed_folder(chosen_folder);
-    if (listed < 0) {
-      log_line("result: no target folder (none found, and no /D= given); exit code 2");
-      return EXIT_NO_TARGET;
-    }
+    int listed = first_listed_folder(folder);
+    if (listed < 0) return end_run(run_log, EXIT_NO_TARGET, "no target folder (none found, and no /D= given)");
     host = candidate_list.entries[listed].host;
   }
   if (forced != ARCH_UNKNOWN) host = {forced, EVIDENCE_COMMAND_LINE};
   log_target_architecture(host);
-  if (!carries_set_for(host.architecture)) {
-    log_no_build_for(chosen_folder, host.architecture);
-    log_line("result: nothing written; exit code 5");
-    return EXIT_NO_BUILD_FOR_HOST;
+  if (!carries_set_for(instance_handle, host.architecture)) {
+    log_no_build_for(folder, host.architecture);
+    return end_run(run_log, EXIT_NO_BUILD_FOR_HOST, "nothing written");
   }
-  if (!enter_or_create_folder(chosen_folder)) {
-    log_format("result: the target folder cannot be entered or created: %s; exit code 2", chosen_folder);
-    return EXIT_NO_TARGET;
-  }
-  log_format("target folder: %s", chosen_folder);
-  begin_install_attempt();
-  int failures = install_payloads(host.architecture);
-  if (failures) {
-    log_format("result: %d plug-in(s) not written; exit code 3", failures);
-    return EXIT_NOT_ALL_WRITTEN;
-  }
-  log_line("result: installed; exit code 0");
-  return EXIT_INSTALLED;
+  if (!enter_or_create_folder(folder))
+    return end_run(run_log, EXIT_NO_TARGET, "the target folder cannot be entered or created: %s", folder);
+  log_format(run_log, "target folder: %s", folder);
+  int failures = write_all_plugins(folder, host.architecture);
+  if (failures) return end_run(run_log, EXIT_NOT_ALL_WRITTEN, "%d plug-in(s) not written", failures);
+  return end_run(run_log, EXIT_INSTALLED, "installed");
 }
 
 int run_silent_install_all() {
@@ -65,37 +63,30 @@ int run_silent_install_all() {
   for (int i = 0; i < candidate_count(); ++i) {
     // One block of the log per folder: the folder, its architecture, what became of it.
     const CandidateFolder& entry = candidate_list.entries[i];
-    if (!format_listed_entry(entry, chosen_folder)) continue;
-    log_format("folder %d: %s", ++listed, chosen_folder);
+    char folder[PATH_CAPACITY];
+    if (!format_listed_entry(entry, folder)) continue;
+    log_format(run_log, "folder %d: %s", ++listed, folder);
     log_target_architecture(entry.host);
-    if (!carries_set_for(entry.host.architecture)) {
-      log_no_build_for(chosen_folder, entry.host.architecture);
+    if (!carries_set_for(instance_handle, entry.host.architecture)) {
+      log_no_build_for(folder, entry.host.architecture);
       continue;
     }
     ++installable;
     int failures = 1;
-    if (!enter_or_create_folder(chosen_folder)) {
-      log_line("folder result: it can neither be entered nor created");
+    if (!enter_or_create_folder(folder)) {
+      log_line(run_log, "folder result: it can neither be entered nor created");
     } else {
-      begin_install_attempt();
-      failures = install_payloads(entry.host.architecture);
-      if (failures) log_format("folder result: %d plug-in(s) not written", failures);
-      else log_line("folder result: installed");
+      failures = write_all_plugins(folder, entry.host.architecture);
+      if (failures) log_format(run_log, "folder result: %d plug-in(s) not written", failures);
+      else log_line(run_log, "folder result: installed");
     }
     failed_folders += failures != 0;
   }
-  if (!listed) {
-    log_line("result: no folder found; exit code 2");
-    return EXIT_NO_TARGET;
-  }
-  if (!installable) {
-    log_line("result: no listed folder's image editor loads a build this installer carries; exit code 5");
-    return EXIT_NO_BUILD_FOR_HOST;
-  }
-  if (failed_folders) {
-    log_format("result: %d folder(s) did not get every plug-in; exit code 3", failed_folders);
-    return EXIT_NOT_ALL_WRITTEN;
-  }
-  log_format("result: installed into %d folder(s); exit code 0", installable);
-  return EXIT_INSTALLED;
+  if (!listed) return end_run(run_log, EXIT_NO_TARGET, "no folder found");
+  if (!installable)
+    return end_run(run_log, EXIT_NO_BUILD_FOR_HOST,
+                   "no listed folder's image editor loads a build this installer carries");
+  if (failed_folders)
+    return end_run(run_log, EXIT_NOT_ALL_WRITTEN, "%d folder(s) did not get every plug-in", failed_folders);
+  return end_run(run_log, EXIT_INSTALLED, "installed into %d folder(s)", installable);
 }

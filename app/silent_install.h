@@ -1,17 +1,8 @@
 // The unattended install (/S): no window and no message box. Runs the folder
 // discovery, takes the target folder, writes every carried plug-in and returns the
-// process's exit code.
+// process's exit code (exit_codes.h).
 #pragma once
 #include "architecture.h"
-
-enum SilentExitCode {
-  EXIT_INSTALLED = 0,        // every carried plug-in written
-  EXIT_BAD_COMMAND_LINE = 1,
-  EXIT_NO_TARGET = 2,        // none found and none given, or it cannot be entered or made
-  EXIT_NOT_ALL_WRITTEN = 3,  // some plug-ins not written (the others are; old ones kept)
-  EXIT_ALREADY_RUNNING = 4,  // another copy of the installer is running
-  EXIT_NO_BUILD_FOR_HOST = 5,  // nothing carried for the target's architecture; nothing written
-};
 
 // `target` is the /D= folder (ends in "\"), or empty for the first folder the
 // dialog would list. `forced` is the /ARCH= architecture, ARCH_UNKNOWN when absent.

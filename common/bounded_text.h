@@ -1,7 +1,11 @@
-// Bounded copies into fixed character buffers. Every copy into a fixed buffer goes
-// through these, so a text that does not fit is refused instead of overrunning.
+// Bounded copies into fixed character buffers, and the sizes of the buffers the
+// product shares. Every copy into a fixed buffer goes through these, so a text that
+// does not fit is refused instead of overrunning.
 #pragma once
 #include <stddef.h>
+
+constexpr int PATH_CAPACITY = 400;         // every path buffer, terminator included
+constexpr int OUTPUT_PATH_CAPACITY = 500;  // a folder and a file name in it, terminator included
 
 // Copies `source` into `destination` (capacity bytes, terminator included).
 // Returns 1 when all of it fitted; otherwise copies what fits, terminates, returns 0.

@@ -4,18 +4,19 @@
 #include <windows.h>
 
 #include "bounded_text.h"
+#include "current_directory.h"
+#include "letters.h"
+#include "path_helpers.h"
 
 CandidateList candidate_list;
 
-CandidateList::CandidateList() {
-  for (CandidateFolder& entry : entries) {
+void reset_candidate_list() {
+  for (CandidateFolder& entry : candidate_list.entries) {
     entry.path[0] = '\0';
     entry.append_subfolder = 1;
     entry.host = {ARCH_UNKNOWN, EVIDENCE_NONE};
   }
 }
-
-void reset_candidate_list() { candidate_list = CandidateList(); }
 
 int candidate_count() {
   int count = 0;
@@ -53,7 +54,7 @@ int walk_up_to_existing_folder(char* path) {
   for (;;) {
     if (length <= 3) return 0;
     char last = path[length - 1];
-    if (!resolves_to_shorter_name(last) && SetCurrentDirectoryA(path)) return 1;
+    if (!resolves_to_shorter_name(last) && can_enter_folder(path)) return 1;
     if (last == '\\') return 0;
     path[--length] = '\0';
   }
@@ -90,4 +91,25 @@ void admit_candidate(char* path) {
       return;
     }
   }
+}
+
+HostArchitecture target_architecture(const char* folder) {
+  char target[PATH_CAPACITY];
+  if (!copy_text(target, folder) || !ensure_trailing_separator(target)) return {ARCH_UNKNOWN, EVIDENCE_NONE};
+  lower_ascii(target);
+  const CandidateFolder* innermost = nullptr;
+  size_t innermost_length = 0;
+  for (int i = 0; i < candidate_count(); ++i) {
+    const CandidateFolder& entry = candidate_list.entries[i];
+    char listed[PATH_CAPACITY];
+    copy_text(listed, entry.path);
+    size_t length = text_length(lower_ascii(listed));
+    // Listed paths end in "\", so a matching prefix is a whole folder.
+    if (entry.host.architecture != ARCH_UNKNOWN && length > innermost_length && strncmp(target, listed, length) == 0) {
+      innermost = &entry;
+      innermost_length = length;
+    }
+  }
+  if (innermost) return {innermost->host.architecture, EVIDENCE_LISTED_FOLDER};
+  return folder_files_evidence(folder);
 }

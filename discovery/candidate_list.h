@@ -1,8 +1,8 @@
 // The candidate plug-in folders that the probes find, in the order they were first
 // found. The installer lists them in its drop-down; the first is the default.
 #pragma once
+#include "bounded_text.h"  // PATH_CAPACITY
 #include "host_architecture.h"
-#include "path_helpers.h"
 
 constexpr int CANDIDATE_CAPACITY = 20;
 constexpr char MAKER_SUBFOLDER[] = "Veltrane\\";  // appended to listed entries
@@ -14,11 +14,16 @@ struct CandidateFolder {
 };
 
 // The process-wide table. Used entries form a prefix: the first empty path ends it.
+// Zero-initialised storage: reset_candidate_list gives every entry its initial
+// state before the first probe runs.
 struct CandidateList {
   CandidateFolder entries[CANDIDATE_CAPACITY];
-  CandidateList();
 };
 extern CandidateList candidate_list;
+
+// Empties every entry and sets its append_subfolder flag to 1. The program calls it
+// once at start, before anything reads or fills the list; tests call it again.
+void reset_candidate_list();
 
 // Checks that `path` leads to an existing folder, normalises it (maker-folder cut,
 // igrafx tag, trailing "\", title case) and appends it unless it is already listed
@@ -28,7 +33,8 @@ extern CandidateList candidate_list;
 void admit_candidate(char* path);
 
 // Tries the path and then each shorter prefix down to its containing folder as the
-// current directory. 1 with `path` cut to the folder found, else 0.
+// current directory (each time setting it back as it was). 1 with `path` cut to the
+// folder found, else 0.
 int walk_up_to_existing_folder(char* path);
 
 // Lower-cases the path, then upper-cases its first character and every character
@@ -43,5 +49,6 @@ int format_listed_entry(const CandidateFolder& entry, char* out);
 // Number of used entries.
 int candidate_count();
 
-// Returns the table to its state at process start. Only tests call it.
-void reset_candidate_list();
+// The architecture of a folder the user browsed to or gave with /D=: that of the
+// listed folder it lies in (or is), the innermost one; else its own files; else none.
+HostArchitecture target_architecture(const char* folder);

@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include "bounded_text.h"
-#include "candidate_list.h"
 #include "command_text.h"
 #include "handles.h"
+#include "letters.h"
 #include "path_helpers.h"
 
 namespace {
@@ -77,27 +77,6 @@ HostArchitecture admission_evidence(const char* folder) {
     Architecture architecture = image_architecture(read_image_kind(host_program));
     if (architecture != ARCH_UNKNOWN) return {architecture, EVIDENCE_HOST_PROGRAM};
   }
-  return folder_files_evidence(folder);
-}
-
-HostArchitecture target_architecture(const char* folder) {
-  char target[PATH_CAPACITY];
-  if (!folder_with_separator(folder, target)) return NO_EVIDENCE;
-  lower_ascii(target);
-  const CandidateFolder* innermost = nullptr;
-  size_t innermost_length = 0;
-  for (int i = 0; i < candidate_count(); ++i) {
-    const CandidateFolder& entry = candidate_list.entries[i];
-    char listed[PATH_CAPACITY];
-    copy_text(listed, entry.path);
-    size_t length = text_length(lower_ascii(listed));
-    // Listed paths end in "\", so a matching prefix is a whole folder.
-    if (entry.host.architecture != ARCH_UNKNOWN && length > innermost_length && strncmp(target, listed, length) == 0) {
-      innermost = &entry;
-      innermost_length = length;
-    }
-  }
-  if (innermost) return {innermost->host.architecture, EVIDENCE_LISTED_FOLDER};
   return folder_files_evidence(folder);
 }
 

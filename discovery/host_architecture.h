@@ -43,9 +43,5 @@ HostArchitecture folder_files_evidence(const char* folder);
 // folder's own files, else none.
 HostArchitecture admission_evidence(const char* folder);
 
-// The architecture of a folder the user browsed to or gave with /D=: that of the
-// listed folder it lies in (or is), the innermost one; else its own files; else none.
-HostArchitecture target_architecture(const char* folder);
-
 // "host program", "files in the folder", "a listed folder", "/ARCH=", "unknown".
 const char* evidence_name(ArchitectureEvidence evidence);

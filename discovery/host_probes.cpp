@@ -6,18 +6,33 @@
 #include "candidate_list.h"
 #include "handles.h"
 #include "host_architecture.h"
+#include "letters.h"
 #include "registry_scan.h"
 
 namespace {
 
 // The one search of find_host_file: the pattern of the folder being listed and one
-// open listing per level from the start folder (depth 0) down.
+// open listing per level from the start folder (depth 0) down. Zero-initialised
+// storage without a destructor: a null listing is none, and end_host_file_search
+// closes what is open.
 struct HostFileSearch {
   char pattern[PATH_CAPACITY];
-  FindHandle listings[SEARCH_LEVELS];
+  HANDLE listings[SEARCH_LEVELS];
   int depth;
 };
 HostFileSearch host_file_search;
+
+// Opens the listing of the search pattern at `level`; 0 when it cannot be listed.
+int open_listing(int level, WIN32_FIND_DATAA& entry) {
+  HANDLE listing = FindFirstFileA(host_file_search.pattern, &entry);
+  host_file_search.listings[level] = listing == INVALID_HANDLE_VALUE ? nullptr : listing;
+  return host_file_search.listings[level] != nullptr;
+}
+
+void close_listing(int level) {
+  if (host_file_search.listings[level]) FindClose(host_file_search.listings[level]);
+  host_file_search.listings[level] = nullptr;
+}
 
 constexpr unsigned char PATH_RECORD_MARK = 0x80;
 constexpr int RECORD_HEAD = 5;  // 0x80, length, letter, ":", "\"
@@ -30,8 +45,7 @@ int start_host_file_search(const char* start, int levels_up, WIN32_FIND_DATAA& e
     return 0;
   for (int i = 0; i < levels_up; ++i) parent_pattern(pattern);
   // The entry that opens a listing is never examined: "." in every folder but a root.
-  host_file_search.listings[0].reset(FindFirstFileA(pattern, &entry));
-  return host_file_search.listings[0].valid();
+  return open_listing(0, entry);
 }
 
 // out := the listed folder (the pattern without its "*") + name. 0 when it does not fit.
@@ -125,7 +139,7 @@ char* host_folder_from_command(HKEY root, const char* key, const char* subkey, c
 }
 
 void end_host_file_search() {
-  for (FindHandle& listing : host_file_search.listings) listing.reset();
+  for (int level = 0; level < SEARCH_LEVELS; ++level) close_listing(level);
   host_file_search.depth = 0;
 }
 
@@ -138,10 +152,10 @@ int find_host_file(const char* start, const char* prefix, const char* extension,
   }
   HostFileSearch& search = host_file_search;
   for (;;) {
-    FindHandle& listing = search.listings[search.depth];
-    if (!listing.valid()) return 0;  // the search is already over
-    if (!FindNextFileA(listing.get(), &entry)) {
-      listing.reset();
+    HANDLE listing = search.listings[search.depth];
+    if (!listing) return 0;  // the search is already over
+    if (!FindNextFileA(listing, &entry)) {
+      close_listing(search.depth);
       if (search.depth == 0) return 0;
       --search.depth;
       parent_pattern(search.pattern);
@@ -151,8 +165,7 @@ int find_host_file(const char* start, const char* prefix, const char* extension,
       if (entry.cFileName[0] == '.' || search.depth == SEARCH_LEVELS - 1) continue;
       if (!child_pattern(search.pattern, entry.cFileName)) continue;  // too long to list
       ++search.depth;
-      search.listings[search.depth].reset(FindFirstFileA(search.pattern, &entry));
-      if (!search.listings[search.depth].valid()) {
+      if (!open_listing(search.depth, entry)) {
         end_host_file_search();
         return 0;
       }

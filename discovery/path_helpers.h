@@ -4,15 +4,9 @@
 #pragma once
 #include <stdio.h>
 
-constexpr int PATH_CAPACITY = 400;  // every path buffer, terminator included
-constexpr int LINE_PIECE = 200;     // most characters read_line stores at once
+#include "bounded_text.h"  // PATH_CAPACITY
 
-// 1 when `c` is a letter for the ANSI code page.
-int is_letter(char c);
-// `c` upper-cased by the platform (CharUpperA on one character).
-char upper_char(char c);
-// `c` with A to Z lower-cased; every other byte stays.
-char lower_char(char c);
+constexpr int LINE_PIECE = 200;  // most characters read_line stores at once
 
 // Reads one line (or the next 200-character piece of a longer one) into `buffer`,
 // which needs room for 201 characters. The line end is consumed, not stored.
@@ -42,7 +36,3 @@ char* parent_pattern(char* pattern);
 // C:\a\* with name b -> C:\a\b\*. Returns `pattern`, or null (unchanged) when the
 // result would not fit. Without any "\" the pattern is unchanged.
 char* child_pattern(char* pattern, const char* name);
-
-// 1 when `text`, lower-cased, ends with / begins with the lower-case `tail` / `head`.
-int ends_with_lower(const char* text, const char* tail);
-int starts_with_lower(const char* text, const char* head);

@@ -3,6 +3,7 @@
 #include "bounded_text.h"
 #include "candidate_list.h"
 #include "host_architecture.h"
+#include "letters.h"
 #include "registry_scan.h"
 
 namespace {
@@ -22,7 +23,7 @@ bool is_folder(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool is_drive_path(const char* path) { return is_letter(path[0]) && path[1] == ':'; }
+bool starts_with_drive(const char* path) { return is_letter(path[0]) && path[1] == ':'; }
 
 // The plug-in folder of one version: its own key's path, else the program folder's sub-folder.
 int version_plugin_folder(const char* version_key, const char* program_folder, const char* plugin_key,
@@ -30,7 +31,7 @@ int version_plugin_folder(const char* version_key, const char* program_folder, c
   char key[PATH_CAPACITY];
   if (join_path(key, plugin_key, version_key) && read_string_value(HKEY_LOCAL_MACHINE, key, "", out, VIEW_64) == 0) {
     strip_leading_nonletters(out);
-    if (is_drive_path(out)) return 1;
+    if (starts_with_drive(out)) return 1;
   }
   return join_path(out, plugin_folder, program_folder) != nullptr;
 }
@@ -40,7 +41,7 @@ void scan_version(const char* version_key, unsigned version, const char* path_va
   char program_folder[PATH_CAPACITY];
   if (read_string_value(HKEY_LOCAL_MACHINE, version_key, path_value, program_folder, VIEW_64) != 0) return;
   strip_leading_nonletters(program_folder);
-  if (!is_drive_path(program_folder)) return;
+  if (!starts_with_drive(program_folder)) return;
   char program_path[PATH_CAPACITY];
   if (!join_path(program_path, program, program_folder)) return;
   if (is_file(program_path) && (!newest.found || version > newest.version)) {

@@ -2,6 +2,7 @@
 
 #include "blit.h"
 #include "bounded_text.h"
+#include "handles.h"
 #include "skin_messages.h"
 
 Control::Control(ControlHost* owner, const char* text)
@@ -38,10 +39,9 @@ void Control::repaint() {
   if (host->paint_dc) {
     render(host->paint_dc);
   } else {
-    HDC dc = GetDC(host->window);
-    prepare_window_dc(dc);
-    render(dc);
-    ReleaseDC(host->window, dc);
+    WindowDc dc(host->window);
+    prepare_window_dc(dc.get());
+    render(dc.get());
   }
   if (!visible) hidden_painted = 1;
 }

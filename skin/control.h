@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "painter.h"
+#include "control_host.h"
 
 constexpr int STATUS_TEXT_CAPACITY = 80;  // 79 characters and the terminator
 

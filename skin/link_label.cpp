@@ -2,6 +2,7 @@
 
 #include "blit.h"
 #include "bounded_text.h"
+#include "handles.h"
 
 LinkLabel::LinkLabel(ControlHost* owner, const RECT& origin, const char* link_text, int command, const char* status)
     : Control(owner, status), visited(0), hit_rect{origin.left, origin.top, origin.left, origin.top}, text() {
@@ -16,7 +17,7 @@ void LinkLabel::render(HDC dc) {
     tile_bitmap(host->background, dc, hit_rect);
     return;
   }
-  HGDIOBJ previous = SelectObject(dc, underline_font);
+  SelectGuard font(dc, underline_font);
   SetTextColor(dc, visited ? VISITED_LINK_COLOUR : LINK_COLOUR);
   text_at(dc, hit_rect.left, hit_rect.top, text);
   SetTextColor(dc, 0);
@@ -24,7 +25,6 @@ void LinkLabel::render(HDC dc) {
   GetTextExtentPoint32A(dc, text, static_cast<int>(text_length(text)), &extent);
   hit_rect.right = hit_rect.left + extent.cx;
   hit_rect.bottom = hit_rect.top + extent.cy;
-  SelectObject(dc, previous);
 }
 
 // A move over the link stops the dispatch there; the press shows purple only from

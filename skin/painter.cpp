@@ -4,17 +4,7 @@
 #include "bounded_text.h"
 #include "control.h"
 
-HFONT normal_font = nullptr;
-HFONT underline_font = nullptr;
-HCURSOR link_cursor = nullptr;
-
-void prepare_window_dc(HDC dc) {
-  SelectObject(dc, normal_font);
-  SetBkMode(dc, TRANSPARENT);
-}
-
-SkinPainter::SkinPainter(ControlHost* owner, HINSTANCE instance)
-    : host(owner), paint(), extent(), back_bitmap(nullptr) {
+SkinPainter::SkinPainter(ControlHost* owner, HINSTANCE instance) : host(owner), paint(), extent() {
   host->instance = instance;
   host->count = 0;
   host->background = nullptr;
@@ -33,9 +23,8 @@ void SkinPainter::attach(HWND window, DWORD background_id, WORD cursor_id, const
   if (host->paint_dc) {
     host->background = new SkinBitmap(host->instance, host->paint_dc, background_id);
   } else {
-    HDC dc = GetDC(window);
-    host->background = new SkinBitmap(host->instance, dc, background_id);
-    ReleaseDC(window, dc);
+    WindowDc dc(window);
+    host->background = new SkinBitmap(host->instance, dc.get(), background_id);
   }
 }
 
@@ -52,7 +41,7 @@ void SkinPainter::create_back_buffer(HWND window) {
   POINT corner = {extent.right, extent.bottom};
   ScreenToClient(window, &corner);
   extent = {0, 0, corner.x, corner.y};
-  HDC window_dc = GetDC(window);
+  WindowDc window_dc(window);
   BITMAPINFOHEADER header = {};
   header.biSize = sizeof(header);
   header.biWidth = extent.right;
@@ -60,12 +49,12 @@ void SkinPainter::create_back_buffer(HWND window) {
   header.biPlanes = 1;
   header.biBitCount = 24;
   header.biCompression = BI_RGB;
-  back_bitmap = CreateDIBitmap(window_dc, &header, 0, nullptr, nullptr, DIB_RGB_COLORS);
-  host->back_dc = CreateCompatibleDC(window_dc);
-  SelectObject(host->back_dc, back_bitmap);
+  back_bitmap.reset(CreateDIBitmap(window_dc.get(), &header, 0, nullptr, nullptr, DIB_RGB_COLORS));
+  back_buffer.reset(CreateCompatibleDC(window_dc.get()));
+  host->back_dc = back_buffer.get();
+  SelectObject(host->back_dc, back_bitmap.get());
   if (normal_font) SelectObject(host->back_dc, normal_font);
   SetBkMode(host->back_dc, TRANSPARENT);
-  ReleaseDC(window, window_dc);
 }
 
 HDC SkinPainter::begin_paint() {
@@ -96,12 +85,12 @@ void SkinPainter::end_paint() {
 int SkinPainter::dispatch_mouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   UINT low = message & 0xFFFF;
   if (low < WM_MOUSEFIRST || low > WM_MBUTTONDBLCLK || host->count <= 0) return 0;
-  host->paint_dc = GetDC(window);
+  WindowDc dc(window);
+  host->paint_dc = dc.get();
   prepare_window_dc(host->paint_dc);
   int handled = 0;
   for (int i = 0; i < host->count && !handled; ++i)  // count read afresh: a handler may add controls
     if (host->controls[i]->interactive) handled = host->controls[i]->on_mouse(window, message, wparam, lparam) != 0;
-  ReleaseDC(window, host->paint_dc);
   host->paint_dc = nullptr;
   return handled;
 }
@@ -112,9 +101,9 @@ SkinPainter::~SkinPainter() {
     delete host->background;
     host->background = nullptr;
   }
-  if (host->back_dc) DeleteDC(host->back_dc);
+  back_buffer.reset();  // before its bitmap, which it still holds selected
   host->back_dc = nullptr;
-  if (back_bitmap) DeleteObject(back_bitmap);
+  back_bitmap.reset();
   for (int i = 0; i < host->count; ++i)
     if (host->controls[i]) host->controls[i]->destroy(1);
   host->count = 0;  // the table no longer points at anything alive

@@ -1,4 +1,4 @@
-#include "picker_popup.h"
+#include "state_selector.h"
 
 #include <string.h>
 

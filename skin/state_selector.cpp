@@ -2,7 +2,6 @@
 
 #include "blit.h"
 #include "bounded_text.h"
-#include "picker_popup.h"
 
 void format_number(char (&text)[16], int number) { wsprintfA(text, "%0.2i", number); }
 

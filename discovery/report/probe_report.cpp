@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "bounded_text.h"
+#include "host_probes.h"
 #include "probe_sequence.h"
 
 namespace {
@@ -26,6 +27,7 @@ int format_entry(int index, char* line) {
 }  // namespace
 
 int main() {
+  reset_candidate_list();
   run_probe_sequence();
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   char line[PATH_CAPACITY + 32];
@@ -34,5 +36,6 @@ int main() {
     DWORD written = 0;
     WriteFile(output, line, static_cast<DWORD>(text_length(line)), &written, nullptr);
   }
+  end_host_file_search();
   return 0;
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "canary.h"
-#include "payload.h"
+#include "carried_plugins.h"
+#include "skip_list.h"
 
 namespace {
 
@@ -68,35 +70,39 @@ TEST(NormaliseFileName, HandlesTheEndsOfTheText) {
   }
 }
 
-TEST(SkipList, StartsWithEveryKeyEmptyAndEveryFlagSet) {
-  SkipList fresh;
-  for (const CandidateFolder& entry : fresh.entries) {
+TEST(SkipList, ClearingGivesEveryEntryAnEmptyKeyAndItsFlag) {
+  static SkipList list;
+  memset(&list, 0xBD, sizeof list);
+  clear_skip_list(list);
+  for (const CandidateFolder& entry : list.entries) {
     EXPECT_EQ(entry.path[0], '\0');
     EXPECT_EQ(entry.append_subfolder, 1);
   }
 }
 
 TEST(SkipList, KeepsTwentyKeysInOrderAndDropsTheTwentyFirst) {
-  begin_install_attempt();
-  for (int i = 0; i < SKIP_CAPACITY + 1; ++i) add_skip_key(("Key" + std::to_string(i)).c_str());
-  for (int i = 0; i < SKIP_CAPACITY; ++i) EXPECT_EQ(std::string(skip_list.entries[i].path), "Key" + std::to_string(i));
-  begin_install_attempt();
+  static SkipList list;
+  clear_skip_list(list);
+  for (int i = 0; i < SKIP_CAPACITY + 1; ++i) add_skip_key(list, ("Key" + std::to_string(i)).c_str());
+  for (int i = 0; i < SKIP_CAPACITY; ++i) EXPECT_EQ(std::string(list.entries[i].path), "Key" + std::to_string(i));
 }
 
 TEST(SkipList, StoresAKeyOfThreeHundredAndNinetyNineCharacters) {
-  begin_install_attempt();
+  static SkipList list;
+  clear_skip_list(list);
   std::string key(PATH_CAPACITY - 1, 'k');
-  add_skip_key(key.c_str());
-  EXPECT_EQ(std::string(skip_list.entries[0].path), key);
-  EXPECT_EQ(skip_list.entries[1].path[0], '\0');
-  begin_install_attempt();
+  add_skip_key(list, key.c_str());
+  EXPECT_EQ(std::string(list.entries[0].path), key);
+  EXPECT_EQ(list.entries[1].path[0], '\0');
 }
 
 TEST(SkipList, IsEmptiedAtTheStartOfEveryAttempt) {
-  add_skip_key("Ondel");
-  add_skip_key("Demo");
-  begin_install_attempt();
-  for (const CandidateFolder& entry : skip_list.entries) {
+  static SkipList list;
+  clear_skip_list(list);
+  add_skip_key(list, "Ondel");
+  add_skip_key(list, "Demo");
+  clear_skip_list(list);
+  for (const CandidateFolder& entry : list.entries) {
     EXPECT_EQ(entry.path[0], '\0');
     EXPECT_EQ(entry.append_subfolder, 1);
   }

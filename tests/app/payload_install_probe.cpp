@@ -6,16 +6,16 @@
 //   payload_install_probe FOLDER\ [KEY...]
 #include <stdio.h>
 
-#include "app_state.h"
-#include "payload.h"
+#include "plugin_writer.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 100;
-  instance_handle = GetModuleHandleA(nullptr);
-  lstrcpynA(chosen_folder, argv[1], PATH_CAPACITY);
-  begin_install_attempt();
-  for (int i = 2; i < argc; ++i) add_skip_key(argv[i]);
-  int failures = install_payloads();
+  static SkipList skip_list;
+  static PayloadFailures payload_failures;
+  clear_skip_list(skip_list);
+  for (int i = 2; i < argc; ++i) add_skip_key(skip_list, argv[i]);
+  const InstallTarget target = {GetModuleHandleA(nullptr), argv[1], ARCH_UNKNOWN, &skip_list, nullptr};
+  int failures = install_payloads(target, payload_failures);
   static const char* const kinds[] = {"", "disk-full", "in-use", "access-denied", "other"};
   for (int i = 0; i < payload_failures.count; ++i) {
     const PayloadFailure& failure = payload_failures.entries[i];

@@ -1,5 +1,47 @@
 #include "payload_test_support.h"
 
+HMODULE instance_handle;
+char chosen_folder[PATH_CAPACITY];
+SkipList skip_list;
+PayloadFailures payload_failures;
+
+namespace {
+
+InstallTarget target_now(Architecture set = ARCH_UNKNOWN) {
+  return {instance_handle, chosen_folder, set, &skip_list, nullptr};
+}
+Architecture last_set = ARCH_UNKNOWN;
+
+}  // namespace
+
+void begin_install_attempt() { clear_skip_list(skip_list); }
+void add_skip_key(const char* key) { add_skip_key(skip_list, key); }
+
+int install_payloads(Architecture set) {
+  last_set = set;
+  InstallTarget target = target_now(set);
+  return install_payloads(target, payload_failures);
+}
+
+int retry_failed_payloads() {
+  InstallTarget target = target_now(last_set);
+  return retry_failed_payloads(target, payload_failures);
+}
+
+int payload_failure_total() { return payload_failure_total(payload_failures); }
+
+BOOL write_one_payload(HMODULE module, LPCSTR type, LPSTR name) {
+  InstallTarget target = target_now();
+  WriteRun run = {&target, &payload_failures};
+  return write_payload(module, type, name, reinterpret_cast<LONG_PTR>(&run));
+}
+
+BOOL enumerate_and_write(HMODULE module, WORD type) {
+  InstallTarget target = target_now();
+  WriteRun run = {&target, &payload_failures};
+  return EnumResourceNamesA(module, MAKEINTRESOURCEA(type), write_payload, reinterpret_cast<LONG_PTR>(&run));
+}
+
 std::string carried_bytes(HMODULE module, const char* name, WORD type) {
   HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(type));
   if (!resource) return {};

@@ -6,9 +6,28 @@
 
 #include <string>
 
-#include "app_state.h"
-#include "payload.h"
+#include "carried_plugins.h"
+#include "plugin_writer.h"
 #include "temp_tree.h"
+
+// What these tests hand to the install engine, as the program hands it its own:
+// the module that carries the plug-ins (this test program, or the fixture), the
+// chosen folder and the skip keys; and the record the runs fill.
+extern HMODULE instance_handle;
+extern char chosen_folder[PATH_CAPACITY];
+extern SkipList skip_list;
+extern PayloadFailures payload_failures;
+
+// The engine's calls on that state.
+void begin_install_attempt();
+void add_skip_key(const char* key);
+int install_payloads(Architecture set = ARCH_UNKNOWN);
+int retry_failed_payloads();
+int payload_failure_total();
+// One write_payload call of a run on that state.
+BOOL write_one_payload(HMODULE module, LPCSTR type, LPSTR name);
+// EnumResourceNamesA over `module`'s set `type` with write_payload, on that state.
+BOOL enumerate_and_write(HMODULE module, WORD type);
 
 // The bytes of the payload `name` of `module` in the set `type`; empty when it carries none.
 std::string carried_bytes(HMODULE module, const char* name, WORD type = PAYLOAD_TYPE);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "canary.h"
+#include "message_text.h"
 #include "payload_test_support.h"
 
 namespace {
@@ -42,11 +43,11 @@ TEST_F(PayloadWrite, InstallsEveryNamedPayloadByteForByteUnderItsFileName) {
 }
 
 TEST_F(PayloadWrite, PassesOverANumericIdAndGoesOn) {
-  EXPECT_TRUE(write_payload(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), MAKEINTRESOURCEA(42), 0));
+  EXPECT_TRUE(write_one_payload(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), MAKEINTRESOURCEA(42)));
   EXPECT_EQ(list_folder(folder), "");
   EXPECT_EQ(failure_summary(), "");
   // Numeric ids come last; the enumeration succeeds only if that one let it go on too.
-  EXPECT_TRUE(EnumResourceNamesA(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), write_payload, 0));
+  EXPECT_TRUE(enumerate_and_write(self(), PAYLOAD_TYPE));
   EXPECT_EQ(list_folder(folder), ALL_PLUG_INS);
 }
 
@@ -128,7 +129,7 @@ TEST_F(PayloadWrite, APayloadMissingFromTheProgramEndsTheEnumeration) {
   HMODULE fixture = load_payload_fixture();
   ASSERT_NE(fixture, nullptr);
   // The fixture lists ALPHA, BRAVO_LONG..., EMPTY, MY_FILTER; this program has no BRAVO.
-  EXPECT_FALSE(EnumResourceNamesA(fixture, MAKEINTRESOURCEA(PAYLOAD_TYPE), write_payload, 0));
+  EXPECT_FALSE(enumerate_and_write(fixture, PAYLOAD_TYPE));
   EXPECT_EQ(list_folder(folder), "Alpha.8bf");
   ASSERT_EQ(payload_failures.count, 1);
   EXPECT_EQ(std::string(payload_failures.entries[0].resource_name).substr(0, 16), "BRAVO_LONG_NAME_");
@@ -161,7 +162,7 @@ TEST_F(PayloadWrite, RecordsTwentyFailuresByNameAndCountsTheRest) {
   for (int i = 0; i < FAILURE_CAPACITY + 1; ++i) {
     std::string name = "MISSING_" + std::to_string(i) + ".8BF";
     std::vector<char> writable(name.begin(), name.end() + 1);
-    EXPECT_FALSE(write_payload(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), writable.data(), 0));
+    EXPECT_FALSE(write_one_payload(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), writable.data()));
   }
   EXPECT_EQ(payload_failures.count, FAILURE_CAPACITY);
   EXPECT_EQ(payload_failures.dropped, 1);

@@ -28,27 +28,28 @@ TEST_F(Removal, RemovesOnlyTheCarriedBytesAndOnlyTheMakerFoldersItEmptied) {
       {"Held\\Veltrane", {{"My Filter.8bf", filter}}, "My Filter.8bf"},
       {"Empty\\Veltrane", {}, ""},
   };
-  begin_removal();
+  static RemovalPlan removal_plan;
+  begin_removal(removal_plan);
   for (const Row& row : rows) {
     tree.make_folder(row.folder);
     for (const auto& file : row.files) tree.write_file(std::string(row.folder) + "\\" + file.first, file.second);
-    add_removal_folder(tree.path(row.folder).c_str());
+    add_removal_folder(removal_plan, tree.path(row.folder).c_str());
   }
-  add_removal_folder((tree.path("Both\\VELTRANE") + "\\").c_str());  // the same folder again
+  add_removal_folder(removal_plan, (tree.path("Both\\VELTRANE") + "\\").c_str());  // the same folder again
   SetFileAttributesA(tree.path("ReadOnly\\Veltrane\\Alpha.8bf").c_str(), FILE_ATTRIBUTE_READONLY);
   FileHandle held(CreateFileA(tree.path("Held\\Veltrane\\My Filter.8bf").c_str(), GENERIC_READ, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held.valid());
 
   EXPECT_EQ(removal_plan.folder_count, 7);
-  EXPECT_EQ(plan_removal(), 4);
+  EXPECT_EQ(plan_removal(removal_plan, self()), 4);
   EXPECT_EQ(list_folder(tree.path("Both\\Veltrane")), "Alpha.8bf|My Filter.8bf") << "nothing goes before the plan is carried out";
   char question[4000];
-  compose_removal_question(question, sizeof question);
+  compose_removal_question(removal_plan, question, sizeof question);
   EXPECT_NE(std::string(question).find(tree.path("Both\\Veltrane") + "\\\r\n    Alpha.8bf\r\n    My Filter.8bf"),
             std::string::npos) << question;
 
-  EXPECT_EQ(carry_out_removal(), 2);  // the read-only and the held one
+  EXPECT_EQ(carry_out_removal(removal_plan, self()), 2);  // the read-only and the held one
   for (const Row& row : rows) {
     SCOPED_TRACE(row.folder);
     if (row.left)

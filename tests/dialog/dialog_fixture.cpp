@@ -6,7 +6,8 @@
 #include "app_state.h"
 #include "candidate_list.h"
 #include "installer_dialog.h"
-#include "payload.h"
+#include "resource_ids.h"
+#include "carried_plugins.h"
 #include "skin_test_support.h"  // pump(); unmanaged windows under Wine
 
 const char DEMO[] = "TESSORA__ONDEL__DEMO.8BF";
@@ -132,9 +133,8 @@ ModalDriver::Action press(int button) {
 }
 
 void DialogTest::SetUp() {
-  reset_candidate_list();
+  reset_program_tables();
   installer_dialog = InstallerDialog();
-  begin_install_attempt();
   chosen_folder[0] = '\0';
   instance_handle = GetModuleHandleA(nullptr);
 }
@@ -147,7 +147,7 @@ void DialogTest::seed_candidates(const std::vector<std::string>& relatives) {
 
 void DialogTest::open() {
   skin_painter = new SkinPainter(&control_host, instance_handle);
-  window = CreateDialogParamA(instance_handle, "main", nullptr, installer_dialog_proc, 0);
+  window = CreateDialogParamA(instance_handle, MAIN_DIALOG_NAME, nullptr, installer_dialog_proc, 0);
   ASSERT_TRUE(window);
   ShowWindow(window, SW_SHOW);
   pump();

@@ -3,6 +3,7 @@
 #include "app_state.h"
 #include "dialog_fixture.h"
 #include "installer_dialog.h"
+#include "resource_ids.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ LONG font_height(HFONT font) {
 
 TEST_F(DialogTest, ListsCandidatesThenBrowseInA383By270ClientAreaKeptCentred) {
   // Where the dialog manager puts the template, before the dialog resizes itself.
-  HWND plain = CreateDialogParamA(instance_handle, "main", nullptr, plain_dialog, 0);
+  HWND plain = CreateDialogParamA(instance_handle, MAIN_DIALOG_NAME, nullptr, plain_dialog, 0);
   RECT outer, client;
   GetWindowRect(plain, &outer);
   GetClientRect(plain, &client);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "canary.h"
+#include "letters.h"
 #include "temp_tree.h"
 
 namespace {

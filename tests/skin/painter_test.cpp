@@ -40,7 +40,7 @@ TEST_F(PainterTest, ConstructionEmptiesTheHost) {
   EXPECT_EQ(host.background, nullptr);
   EXPECT_EQ(host.paint_dc, nullptr);
   EXPECT_EQ(host.back_dc, nullptr);
-  EXPECT_EQ(painter->back_bitmap, nullptr);
+  EXPECT_EQ(painter->back_bitmap.get(), nullptr);
 }
 
 TEST_F(PainterTest, AttachMakesTheSharedFontsAndCursorOnceAndKeepsThem) {

@@ -6,20 +6,22 @@
 // is kept; a read-only or held file is not removed. A maker's sub-folder
 // ("Veltrane\") that the removal left empty goes too; no other folder does.
 //
-//   begin_removal();
-//   add_listed_folders_for_removal();      // and add_removal_folder(/D= folder)
-//   plan_removal();                        // examines, changes nothing
-//   carry_out_removal();                   // removes what the plan found
+//   static RemovalPlan plan;               // large: static storage
+//   begin_removal(plan);
+//   add_removal_folder(plan, folder);       // each listed folder, the /D= folder
+//   plan_removal(plan, module);             // examines, changes nothing
+//   carry_out_removal(plan, module);        // removes what the plan found
 #pragma once
 #include <windows.h>
 
 #include <stddef.h>
 
-#include "path_helpers.h"
-#include "payload.h"
+#include "bounded_text.h"
+#include "install_log.h"
 
 constexpr int REMOVAL_FOLDER_CAPACITY = 24;  // the 20 listed folders and a /D= folder
 constexpr int REMOVAL_CAPACITY = 200;        // files examined; further ones are counted
+constexpr int CARRIED_NAME_CAPACITY = 64;    // distinct file names of the carried plug-ins
 
 enum RemovalOutcome {
   REMOVAL_TO_REMOVE,    // planned: the bytes of a carried build
@@ -38,37 +40,35 @@ struct RemovalEntry {
 struct RemovalPlan {
   char folders[REMOVAL_FOLDER_CAPACITY][PATH_CAPACITY];  // each ends in "\"
   int folder_count;
+  char names[CARRIED_NAME_CAPACITY][OUTPUT_PATH_CAPACITY];  // carried file names, every set together
+  int name_count;
   RemovalEntry entries[REMOVAL_CAPACITY];
   int count;
   int dropped;  // files beyond REMOVAL_CAPACITY: neither examined nor removed
   char removed_folders[REMOVAL_FOLDER_CAPACITY][PATH_CAPACITY];  // emptied maker sub-folders removed
   int removed_folder_count;
 };
-extern RemovalPlan removal_plan;
 
-void begin_removal();
+void begin_removal(RemovalPlan& plan);
 
 // A folder to look in; a trailing "\" is added; one already added (in any case) and
 // one that does not fit are ignored.
-void add_removal_folder(const char* folder);
+void add_removal_folder(RemovalPlan& plan, const char* folder);
 
-// Every folder the installer's dialog would list, as it lists it.
-void add_listed_folders_for_removal();
-
-// Examines every folder for files named as a carried plug-in (of any set) and
-// records each as to be removed, kept or not removable. Changes nothing on disk.
+// Examines every folder for files named as a plug-in `module` carries (of any set)
+// and records each as to be removed, kept or not removable. Changes nothing on disk.
 // Returns the number of files to remove.
-int plan_removal();
+int plan_removal(RemovalPlan& plan, HMODULE module);
 
 // Removes the files the plan found, checking their bytes again as it does, then the
 // maker's sub-folders it left empty. Returns the number of files not removed
 // (including those `plan_removal` already could not handle and any dropped).
-int carry_out_removal();
+int carry_out_removal(RemovalPlan& plan, HMODULE module);
 
 // For the user: what will be removed (the confirmation), and what became of each file.
-void compose_removal_question(char* text, size_t capacity);
-void compose_removal_result(char* text, size_t capacity);
+void compose_removal_question(const RemovalPlan& plan, char* text, size_t capacity);
+void compose_removal_result(const RemovalPlan& plan, char* text, size_t capacity);
 
 // Logs, after carry_out_removal, every entry: "removed: <path>", "kept: <path>
 // (other contents)", "not removed: <path> (error N: text)", and removed folders.
-void log_removal();
+void log_removal(const RemovalPlan& plan, InstallLog& log);

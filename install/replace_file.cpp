@@ -2,7 +2,6 @@
 
 #include "bounded_text.h"
 #include "handles.h"
-#include "payload.h"
 
 namespace {
 
@@ -81,7 +80,6 @@ DWORD check_replaceable(const char* path) {
   if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return ERROR_ACCESS_DENIED;
   return ERROR_SUCCESS;
 }
-
 
 int make_temp_file_name(char* buffer, size_t capacity, DWORD process_id, unsigned serial) {
   char name[48];

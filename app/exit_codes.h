@@ -1,0 +1,16 @@
+// The installer's exit codes with /S, and the log's last line, which names them.
+#pragma once
+#include "install_log.h"
+
+enum ExitCode {
+  EXIT_INSTALLED = 0,          // every carried plug-in written (with /U: everything found removed)
+  EXIT_BAD_COMMAND_LINE = 1,
+  EXIT_NO_TARGET = 2,          // none found and none given, or it cannot be entered or made
+  EXIT_NOT_ALL_WRITTEN = 3,    // some plug-ins not written (the others are; old ones kept)
+  EXIT_ALREADY_RUNNING = 4,    // another copy of the installer is running
+  EXIT_NO_BUILD_FOR_HOST = 5,  // nothing carried for the target's architecture; nothing written
+};
+
+// Logs "result: <what happened>; exit code N", with the words formatted by
+// wvsprintfA, and returns `code`.
+ExitCode end_run(InstallLog& log, ExitCode code, const char* format, ...);

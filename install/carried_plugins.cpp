@@ -1,0 +1,102 @@
+#include "carried_plugins.h"
+
+#include "bounded_text.h"
+#include "letters.h"
+
+const WORD PAYLOAD_TYPES[PAYLOAD_SET_COUNT] = {PAYLOAD_TYPE_X86, PAYLOAD_TYPE_X64, PAYLOAD_TYPE_ARM64};
+
+namespace {
+
+void delete_chars(char* text, size_t at, size_t count) {
+  size_t i = at;
+  while ((text[i] = text[i + count]) != '\0') ++i;
+}
+
+// A full stop and the digit 8 leave their successor alone, so ".8BF" ends as ".8bf";
+// the apostrophe does, so "ROCK'N" ends as "Rock'n".
+bool upper_cases_successor(char c) { return !is_letter(c) && c != '\'' && c != '.' && c != '8'; }
+
+BOOL CALLBACK note_carried(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
+  if (IS_INTRESOURCE(name)) return TRUE;  // a numeric id names no file
+  *reinterpret_cast<int*>(found) = 1;
+  return FALSE;
+}
+
+}  // namespace
+
+char* normalise_file_name(char* name) {
+  lower_ascii(name);
+  name[0] = upper_char(name[0]);
+  if (text_length(name) < 2) return name;
+  // The bound is taken again before every step, as deletions shorten the text; the
+  // last character is therefore only ever changed as a successor.
+  for (size_t i = 0; i + 1 < text_length(name); ++i) {
+    if (name[i] == '_' && name[i + 1] == '_') {
+      delete_chars(name, i, 2);
+      name[i] = upper_char(name[i]);
+      if (!name[i]) break;
+    }
+    if (name[i] == '_') name[i] = ' ';
+    if (name[i] == ':') {
+      delete_chars(name, i, 1);  // the character moving up is passed over
+      continue;
+    }
+    if (upper_cases_successor(name[i])) name[i + 1] = upper_char(name[i + 1]);
+  }
+  return name;
+}
+
+int carried_file_name(LPCSTR name, char* file_name) {
+  if (IS_INTRESOURCE(name) || !copy_text(file_name, OUTPUT_PATH_CAPACITY, name)) return 0;
+  normalise_file_name(file_name);
+  return 1;
+}
+
+WORD payload_type_for(Architecture architecture) {
+  switch (architecture) {
+    case ARCH_X64:
+      return PAYLOAD_TYPE_X64;
+    case ARCH_ARM64:
+      return PAYLOAD_TYPE_ARM64;
+    default:
+      return PAYLOAD_TYPE_X86;
+  }
+}
+
+int carries_set_for(HMODULE module, Architecture architecture) {
+  int found = 0;
+  EnumResourceNamesA(module, MAKEINTRESOURCEA(payload_type_for(architecture)), note_carried,
+                     reinterpret_cast<LONG_PTR>(&found));
+  return found;
+}
+
+void carried_sets_text(HMODULE module, char* text, size_t capacity) {
+  static const Architecture builds[PAYLOAD_SET_COUNT] = {ARCH_X86, ARCH_X64, ARCH_ARM64};
+  int carried[PAYLOAD_SET_COUNT];
+  int named = 0, total = 0;
+  for (int i = 0; i < PAYLOAD_SET_COUNT; ++i) total += carried[i] = carries_set_for(module, builds[i]);
+  copy_text(text, capacity, "");
+  for (int i = 0; i < PAYLOAD_SET_COUNT; ++i) {
+    if (!carried[i]) continue;
+    ++named;
+    if (named > 1) append_text(text, capacity, named == total ? " and " : ", ");
+    append_text(text, capacity, architecture_build_text(builds[i]));
+  }
+  if (!named) copy_text(text, capacity, "no");
+}
+
+DWORD load_payload(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes, DWORD* size) {
+  // Found, sized and loaded through the same module.
+  HRSRC resource = FindResourceA(module, name, type);
+  if (!resource) {
+    DWORD error = GetLastError();
+    return error ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
+  }
+  *size = SizeofResource(module, resource);
+  if (*size == 0) return ERROR_INVALID_DATA;
+  HGLOBAL loaded = LoadResource(module, resource);
+  *bytes = loaded ? LockResource(loaded) : nullptr;
+  if (*bytes) return ERROR_SUCCESS;
+  DWORD error = GetLastError();
+  return error ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
+}

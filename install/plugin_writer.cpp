@@ -1,0 +1,119 @@
+#include "plugin_writer.h"
+
+#include "carried_plugins.h"
+#include "current_directory.h"
+#include "replace_file.h"
+
+namespace {
+
+void clear_failures(PayloadFailures& failures) {
+  failures.count = 0;
+  failures.dropped = 0;
+  failures.stopped = 0;
+}
+
+void record_failure(const WriteRun& run, const char* resource_name, const char* file_name, DWORD error) {
+  if (run.target->log) log_payload_failed(*run.target->log, file_name, error);
+  PayloadFailures& failures = *run.failures;
+  if (failures.count == FAILURE_CAPACITY) {
+    ++failures.dropped;
+    return;
+  }
+  PayloadFailure& failure = failures.entries[failures.count++];
+  copy_text(failure.resource_name, resource_name);
+  copy_text(failure.file_name, file_name);
+  failure.error = error;
+}
+
+// A resource that cannot be found, is empty or cannot be loaded ends the run.
+BOOL stop_with_failure(const WriteRun& run, const char* resource_name, const char* file_name, DWORD error) {
+  record_failure(run, resource_name, file_name, error ? error : ERROR_RESOURCE_DATA_NOT_FOUND);
+  run.failures->stopped = 1;
+  return FALSE;
+}
+
+int write_whole_set(const InstallTarget& target, PayloadFailures& failures) {
+  clear_failures(failures);
+  remove_leftover_temp_files(target.folder);
+  WriteRun run = {&target, &failures};
+  EnumResourceNamesA(target.module, MAKEINTRESOURCEA(payload_type_for(target.set)), write_payload,
+                     reinterpret_cast<LONG_PTR>(&run));
+  return payload_failure_total(failures);
+}
+
+}  // namespace
+
+BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR run_parameter) {
+  if (IS_INTRESOURCE(name)) return TRUE;  // a numeric id names no file: not a carried plug-in
+  const WriteRun& run = *reinterpret_cast<const WriteRun*>(run_parameter);
+  const InstallTarget& target = *run.target;
+
+  // The name is normalised in a copy, so that the record keeps the name a retry finds.
+  char file_name[OUTPUT_PATH_CAPACITY];
+  int name_fits = copy_text(file_name, name);
+  normalise_file_name(file_name);
+
+  const void* bytes = nullptr;
+  DWORD size = 0;
+  DWORD error = load_payload(target.module, type, name, &bytes, &size);
+  if (error != ERROR_SUCCESS) return stop_with_failure(run, name, file_name, error);
+
+  if (target.skip && is_skipped(*target.skip, file_name)) {
+    if (target.log) log_payload_skipped(*target.log, file_name);
+    return TRUE;
+  }
+
+  char path[OUTPUT_PATH_CAPACITY];
+  if (!name_fits || !copy_text(path, target.folder) || !append_text(path, file_name)) {
+    record_failure(run, name, file_name, ERROR_FILENAME_EXCED_RANGE);
+    return TRUE;
+  }
+  error = replace_file(target.folder, path, bytes, size);
+  if (error != ERROR_SUCCESS)
+    record_failure(run, name, file_name, error);
+  else if (target.log)
+    log_payload_written(*target.log, file_name, size);
+  return TRUE;
+}
+
+int payload_failure_total(const PayloadFailures& failures) { return failures.count + failures.dropped; }
+
+int install_payloads(const InstallTarget& target, PayloadFailures& failures) {
+  return write_whole_set(target, failures);
+}
+
+int retry_failed_payloads(const InstallTarget& target, PayloadFailures& failures) {
+  if (failures.stopped || failures.dropped) return write_whole_set(target, failures);
+  static PayloadFailures previous;  // static: two 500-byte names per entry
+  previous = failures;
+  clear_failures(failures);
+  remove_leftover_temp_files(target.folder);
+  WriteRun run = {&target, &failures};
+  LPCSTR type = MAKEINTRESOURCEA(payload_type_for(target.set));
+  for (int i = 0; i < previous.count; ++i)
+    if (!write_payload(target.module, type, previous.entries[i].resource_name, reinterpret_cast<LONG_PTR>(&run)))
+      break;
+  return payload_failure_total(failures);
+}
+
+FailureKind classify_failure(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FAILURE_DISK_FULL;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+      return FAILURE_IN_USE;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return FAILURE_ACCESS_DENIED;
+    default:
+      return FAILURE_OTHER;
+  }
+}
+
+int enter_or_create_folder(const char* folder) {
+  if (can_enter_folder(folder)) return 1;
+  return CreateDirectoryA(folder, nullptr) ? 1 : 0;
+}

@@ -1,0 +1,268 @@
+#include "removal.h"
+
+#include <string.h>
+
+#include "carried_plugins.h"
+#include "handles.h"
+#include "letters.h"
+#include "message_text.h"
+#include "path_helpers.h"
+#include "replace_file.h"
+
+namespace {
+
+BOOL CALLBACK note_carried_name(HMODULE, LPCSTR, LPSTR name, LONG_PTR plan_parameter) {
+  RemovalPlan& plan = *reinterpret_cast<RemovalPlan*>(plan_parameter);
+  char file_name[OUTPUT_PATH_CAPACITY];
+  if (!carried_file_name(name, file_name)) return TRUE;
+  for (int i = 0; i < plan.name_count; ++i)
+    if (lstrcmpiA(plan.names[i], file_name) == 0) return TRUE;
+  if (plan.name_count < CARRIED_NAME_CAPACITY) copy_text(plan.names[plan.name_count++], file_name);
+  return TRUE;
+}
+
+void collect_carried_names(RemovalPlan& plan, HMODULE module) {
+  plan.name_count = 0;
+  for (WORD type : PAYLOAD_TYPES)
+    EnumResourceNamesA(module, MAKEINTRESOURCEA(type), note_carried_name, reinterpret_cast<LONG_PTR>(&plan));
+}
+
+// 1 when the open file holds exactly the `size` bytes at `bytes`.
+int file_holds(HANDLE file, const void* bytes, DWORD size) {
+  LARGE_INTEGER length;
+  if (!GetFileSizeEx(file, &length) || length.QuadPart != size) return 0;
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
+  static unsigned char chunk[16384];
+  const unsigned char* expected = static_cast<const unsigned char*>(bytes);
+  for (DWORD done = 0; done < size;) {
+    DWORD wanted = size - done < sizeof chunk ? size - done : static_cast<DWORD>(sizeof chunk);
+    DWORD read = 0;
+    if (!ReadFile(file, chunk, wanted, &read, nullptr) || read != wanted || memcmp(chunk, expected + done, wanted))
+      return 0;
+    done += wanted;
+  }
+  return 1;
+}
+
+struct BuildMatch {
+  HMODULE module;
+  const char* file_name;
+  HANDLE file;
+  int matched;
+};
+
+BOOL CALLBACK compare_with_build(HMODULE, LPCSTR type, LPSTR name, LONG_PTR context) {
+  BuildMatch& match = *reinterpret_cast<BuildMatch*>(context);
+  char file_name[OUTPUT_PATH_CAPACITY];
+  if (!carried_file_name(name, file_name) || lstrcmpiA(file_name, match.file_name) != 0) return TRUE;
+  const void* bytes = nullptr;
+  DWORD size = 0;
+  match.matched =
+      load_payload(match.module, type, name, &bytes, &size) == ERROR_SUCCESS && file_holds(match.file, bytes, size);
+  return !match.matched;
+}
+
+// 1 when the open file holds the bytes of one of the carried builds named `file_name`.
+int holds_a_carried_build(HMODULE module, HANDLE file, const char* file_name) {
+  BuildMatch match = {module, file_name, file, 0};
+  for (WORD type : PAYLOAD_TYPES) {
+    EnumResourceNamesA(module, MAKEINTRESOURCEA(type), compare_with_build, reinterpret_cast<LONG_PTR>(&match));
+    if (match.matched) return 1;
+  }
+  return 0;
+}
+
+// Nobody may write the file while its bytes are compared and it is removed.
+HANDLE open_for_removal(const char* path, DWORD access) {
+  return CreateFileA(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+const char* file_name_of(const char* path) {
+  const char* name = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '\\') name = p + 1;
+  return name;
+}
+
+// What becomes of the file at `path`, judged through `file`, opened for the removal:
+// kept when its bytes are not a carried build's, not removable when it could not be
+// opened or is read-only (`error` says why), else to be removed.
+RemovalOutcome judge(HMODULE module, const FileHandle& file, const char* path, DWORD& error) {
+  if (!file.valid()) {
+    error = GetLastError();
+    return REMOVAL_NOT_REMOVED;
+  }
+  if (!holds_a_carried_build(module, file.get(), file_name_of(path))) return REMOVAL_KEPT;
+  error = check_replaceable(path);
+  return error == ERROR_SUCCESS ? REMOVAL_TO_REMOVE : REMOVAL_NOT_REMOVED;
+}
+
+void examine(HMODULE module, RemovalEntry& entry) {
+  FileHandle file(open_for_removal(entry.path, GENERIC_READ));
+  entry.outcome = judge(module, file, entry.path, entry.error);
+}
+
+// Deletes the file once it is judged again through the handle that deletes it, so a
+// file changed since it was examined is kept.
+void remove_entry(HMODULE module, RemovalEntry& entry) {
+  FileHandle file(open_for_removal(entry.path, GENERIC_READ | DELETE));
+  entry.outcome = judge(module, file, entry.path, entry.error);
+  if (entry.outcome != REMOVAL_TO_REMOVE) return;
+  FILE_DISPOSITION_INFO remove = {TRUE};
+  if (SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove)) {
+    entry.outcome = REMOVAL_REMOVED;
+  } else {
+    entry.outcome = REMOVAL_NOT_REMOVED;
+    entry.error = GetLastError();
+  }
+}
+
+int is_maker_subfolder(const char* folder) { return ends_with_lower(folder, "\\veltrane\\"); }
+
+int count_outcome(const RemovalPlan& plan, RemovalOutcome outcome) {
+  int count = 0;
+  for (int i = 0; i < plan.count; ++i) count += plan.entries[i].outcome == outcome;
+  return count;
+}
+
+// Appends `line` and a line end when both fit below `capacity - reserve`; else counts it.
+void append_line(char* text, size_t capacity, size_t reserve, const char* line, int& untold) {
+  if (untold || text_length(text) + text_length(line) + 2 >= capacity - reserve) {
+    ++untold;
+    return;
+  }
+  append_text(text, capacity, line);
+  append_text(text, capacity, "\r\n");
+}
+
+// Each entry of `outcome` under a heading, grouped by folder.
+void append_entries(const RemovalPlan& plan, char* text, size_t capacity, const char* heading,
+                    RemovalOutcome outcome) {
+  if (!count_outcome(plan, outcome)) return;
+  const size_t reserve = 400;  // room for the headings and sums that follow
+  append_text(text, capacity, heading);
+  int untold = 0, folder = -1;
+  for (int i = 0; i < plan.count; ++i) {
+    const RemovalEntry& entry = plan.entries[i];
+    if (entry.outcome != outcome) continue;
+    if (entry.folder != folder) {
+      folder = entry.folder;
+      append_line(text, capacity, reserve, plan.folders[folder], untold);
+    }
+    char line[OUTPUT_PATH_CAPACITY + 8] = "    ";
+    append_text(line, file_name_of(entry.path));
+    append_line(text, capacity, reserve, line, untold);
+  }
+  append_untold(text, capacity, untold);
+}
+
+}  // namespace
+
+void begin_removal(RemovalPlan& plan) {
+  plan.folder_count = 0;
+  plan.name_count = 0;
+  plan.count = 0;
+  plan.dropped = 0;
+  plan.removed_folder_count = 0;
+}
+
+void add_removal_folder(RemovalPlan& plan, const char* folder) {
+  char normal[PATH_CAPACITY];
+  if (plan.folder_count == REMOVAL_FOLDER_CAPACITY || !copy_text(normal, folder) || !ensure_trailing_separator(normal))
+    return;
+  for (int i = 0; i < plan.folder_count; ++i)
+    if (lstrcmpiA(plan.folders[i], normal) == 0) return;
+  copy_text(plan.folders[plan.folder_count++], normal);
+}
+
+int plan_removal(RemovalPlan& plan, HMODULE module) {
+  collect_carried_names(plan, module);
+  plan.count = 0;
+  plan.dropped = 0;
+  for (int folder = 0; folder < plan.folder_count; ++folder) {
+    for (int name = 0; name < plan.name_count; ++name) {
+      char path[OUTPUT_PATH_CAPACITY];
+      if (!copy_text(path, plan.folders[folder]) || !append_text(path, plan.names[name])) continue;
+      DWORD attributes = GetFileAttributesA(path);
+      if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+      if (plan.count == REMOVAL_CAPACITY) {
+        ++plan.dropped;
+        continue;
+      }
+      RemovalEntry& entry = plan.entries[plan.count++];
+      copy_text(entry.path, path);
+      entry.folder = folder;
+      entry.error = ERROR_SUCCESS;
+      examine(module, entry);
+    }
+  }
+  return count_outcome(plan, REMOVAL_TO_REMOVE);
+}
+
+int carry_out_removal(RemovalPlan& plan, HMODULE module) {
+  int emptied[REMOVAL_FOLDER_CAPACITY] = {};
+  for (int i = 0; i < plan.count; ++i) {
+    RemovalEntry& entry = plan.entries[i];
+    if (entry.outcome != REMOVAL_TO_REMOVE) continue;
+    remove_entry(module, entry);
+    if (entry.outcome == REMOVAL_REMOVED) emptied[entry.folder] = 1;
+  }
+  // Only a maker's sub-folder this run took plug-ins out of, and only when nothing is
+  // left in it: RemoveDirectory refuses a folder that is not empty.
+  for (int folder = 0; folder < plan.folder_count; ++folder) {
+    const char* path = plan.folders[folder];
+    if (emptied[folder] && is_maker_subfolder(path) && RemoveDirectoryA(path))
+      copy_text(plan.removed_folders[plan.removed_folder_count++], path);
+  }
+  return count_outcome(plan, REMOVAL_NOT_REMOVED) + plan.dropped;
+}
+
+void compose_removal_question(const RemovalPlan& plan, char* text, size_t capacity) {
+  copy_text(text, capacity, "");
+  append_entries(plan, text, capacity, "Setup will remove these plug-ins of Veltrane Plugins:\r\n", REMOVAL_TO_REMOVE);
+  int kept = count_outcome(plan, REMOVAL_KEPT), stuck = count_outcome(plan, REMOVAL_NOT_REMOVED);
+  char sums[160];
+  if (kept) {
+    wsprintfA(sums, "\r\n%d file(s) of the same name but other contents will be kept.\r\n", kept);
+    append_text(text, capacity, sums);
+  }
+  if (stuck) {
+    wsprintfA(sums, "\r\n%d file(s) cannot be removed: read-only or in use.\r\n", stuck);
+    append_text(text, capacity, sums);
+  }
+  append_text(text, capacity, "\r\nOK removes them; Cancel changes nothing.");
+}
+
+void compose_removal_result(const RemovalPlan& plan, char* text, size_t capacity) {
+  copy_text(text, capacity, "");
+  if (!count_outcome(plan, REMOVAL_REMOVED) && !count_outcome(plan, REMOVAL_NOT_REMOVED) && !plan.dropped)
+    append_text(text, capacity, "No plug-ins of Veltrane Plugins were found to remove.\r\n");
+  append_entries(plan, text, capacity, "Removed:\r\n", REMOVAL_REMOVED);
+  append_entries(plan, text, capacity, "Kept, since their contents are not those of Veltrane Plugins:\r\n",
+                 REMOVAL_KEPT);
+  append_entries(plan, text, capacity, "Could not be removed (read-only, or in use by a running image editor):\r\n",
+                 REMOVAL_NOT_REMOVED);
+  if (plan.dropped) {
+    char more[96];
+    wsprintfA(more, "%d further file(s) were not examined.\r\n", plan.dropped);
+    append_text(text, capacity, more);
+  }
+}
+
+void log_removal(const RemovalPlan& plan, InstallLog& log) {
+  for (int i = 0; i < plan.folder_count; ++i) log_format(log, "folder examined: %s", plan.folders[i]);
+  for (int i = 0; i < plan.count; ++i) {
+    const RemovalEntry& entry = plan.entries[i];
+    if (entry.outcome == REMOVAL_REMOVED) {
+      log_format(log, "removed: %s", entry.path);
+    } else if (entry.outcome == REMOVAL_KEPT) {
+      log_format(log, "kept: %s (other contents)", entry.path);
+    } else if (entry.outcome == REMOVAL_NOT_REMOVED) {
+      char phrase[ERROR_PHRASE_CAPACITY];
+      error_phrase(entry.error, phrase, sizeof phrase);
+      log_format(log, "not removed: %s %s", entry.path, phrase);
+    }
+  }
+  for (int i = 0; i < plan.removed_folder_count; ++i) log_format(log, "removed folder: %s", plan.removed_folders[i]);
+  if (plan.dropped) log_format(log, "not examined: %d further file(s)", plan.dropped);
+}
