@@ -42,6 +42,27 @@ TEST_F(PayloadWrite, InstallsEveryNamedPayloadByteForByteUnderItsFileName) {
   }
 }
 
+// The engine acts on what it is handed, nothing else: two runs with their own
+// folders, sets and skip keys, and no program state set at all.
+TEST(InstallEngine, WritesIntoTheFolderItIsGivenWithTheSkipKeysItIsGiven) {
+  TempTree tree;
+  std::string first = tree.make_folder("First") + "\\", second = tree.make_folder("Second") + "\\";
+  static SkipList none, demo_off;
+  clear_skip_list(none);
+  clear_skip_list(demo_off);
+  add_skip_key(demo_off, "Ondel");
+  static PayloadFailures failures;
+  InstallLog log = {};
+  const InstallTarget x86 = {self(), first.c_str(), ARCH_X86, &demo_off, &log};
+  const InstallTarget x64 = {self(), second.c_str(), ARCH_X64, &none, nullptr};
+  EXPECT_EQ(install_payloads(x86, failures), 0);
+  EXPECT_EQ(install_payloads(x64, failures), 0);
+  EXPECT_EQ(list_folder(tree.path("First")), "Alpha.8bf|CAPS.8BF|My Filter.8bf|Rock'n Roll.8bf|Two  Spaces.8bf|"
+                                             "V2.0 (beta)+Extra.8bf|lower start_x-Y z.8bf");
+  EXPECT_EQ(list_folder(tree.path("Second")), "Alpha.8bf");  // the x64 set of this program
+  EXPECT_EQ(read_file(second + "Alpha.8bf"), carried_bytes(self(), "ALPHA.8BF", PAYLOAD_TYPE_X64));
+}
+
 TEST_F(PayloadWrite, PassesOverANumericIdAndGoesOn) {
   EXPECT_TRUE(write_one_payload(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), MAKEINTRESOURCEA(42)));
   EXPECT_EQ(list_folder(folder), "");

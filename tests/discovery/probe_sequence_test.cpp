@@ -166,4 +166,18 @@ TEST_F(ProbeSequenceTest, TheSharedFolderNeedsAPhotoshopAndItsOwnFolder) {
   EXPECT_EQ(listed(), std::vector<std::string>{stored("PS")}) << "no CC folder: its parent is not listed instead";
 }
 
+// Each folder is tested by entering it; none may stay the current directory, where
+// Windows would hold it open against renaming and removal.
+TEST_F(ProbeSequenceTest, LeavesTheCurrentDirectoryWhereItWas) {
+  tree.make_folder("Old\\Plugins\\Veltrane");
+  seed.sz(HKEY_CURRENT_USER, "Software\\Veltrane\\ProbeTests", "PluginDir", tree.path("Old\\Plugins\\Veltrane"));
+  char before[MAX_PATH], after[MAX_PATH];
+  ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, before), 0u);
+  run_probe_sequence();
+  ASSERT_EQ(listed(), std::vector<std::string>{stored("Old\\Plugins")});
+  ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, after), 0u);
+  EXPECT_STREQ(after, before);
+  EXPECT_TRUE(RemoveDirectoryA(tree.path("Old\\Plugins\\Veltrane").c_str())) << GetLastError();
+}
+
 }  // namespace

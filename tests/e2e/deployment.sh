@@ -12,6 +12,7 @@ cleanup() {
   [ -n "${E2E_SETUP_PID:-}" ] && kill "$E2E_SETUP_PID" 2>/dev/null
   e2e_reg64_delete 'HKLM\SOFTWARE\Adobe'
   e2e_reg_delete 'HKCU\Software\Jasc'
+  e2e_reg_delete 'HKCU\Software\Veltrane'
   e2e_reg_delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.exe'
   "$WINE" attrib -r 'C:\Deploy\Old\Plugins\Veltrane\TessoraOndelDemo.8bf' >/dev/null 2>&1
   rm -rf "$ROOT"
@@ -103,6 +104,15 @@ e2e_wait_for 20 bash -c '[ ! -e "$0" ]' "$OLD" && echo "ok: OK removed it" || e2
 BOX=$(e2e_wait_window "$REMOVAL_TITLE" 60) || e2e_fail "no result after OK"
 e2e_key "$BOX" Return
 e2e_expect_eq "/U answered: exit code 0" 0 "$(e2e_setup_exit_code 20)"
+
+# A maker's folder that discovery itself entered (a value names it) is emptied and
+# removed too: no test of a folder leaves it the current directory.
+mkdir -p "$ROOT/Own/Veltrane"
+cp "$E2E_DEMO" "$ROOT/Own/Veltrane/"
+e2e_reg_sz 'HKCU\Software\Veltrane\Deploy' PluginDir 'C:\Deploy\Own\Veltrane'
+run "$E2E_SETUP" /S /U
+e2e_expect_eq "/S /U of a folder discovery entered: exit code 0" 0 "$RUN_EXIT"
+[ ! -e "$ROOT/Own/Veltrane" ] && echo "ok: the entered maker folder is removed" || e2e_fail "$ROOT/Own/Veltrane stays"
 
 # Arguments that are not the installer's switches: the dialog starts; with /S, exit code 1.
 for line in foo /X; do
