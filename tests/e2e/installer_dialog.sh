@@ -5,7 +5,7 @@
 # the plug-in selector do what the dialog promises.
 . "$(dirname "$0")/lib.sh" "$@"
 
-NAME="Dlgtest$$"
+NAME="Dlgtest"  # fixed: the drop-down shows it in the reference images
 HOST="$E2E_DRIVE_C/$NAME/Host/Plug-Ins"
 TARGET="$HOST/Veltrane/TessoraOndelDemo.8bf"
 SHOTS="$E2E_BUILD/tests/e2e-shots"
@@ -21,6 +21,7 @@ e2e_reg_sz "$KEY" Plugins "C:\\$NAME\\Host\\Plug-Ins"
 
 # open_dialog: starts the installer and waits until its skin has painted.
 open_dialog() {
+  e2e_park_pointer
   e2e_start_setup
   WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) || { e2e_fail "no dialog"; e2e_finish; }
   e2e_wait_for 10 e2e_is_yellow "$WINDOW" 256 245 || e2e_fail "the install button was never drawn"
@@ -32,7 +33,7 @@ e2e_expect_eq "drop-down entries" "$(printf '*C:\\%s\\Host\\Plug-Ins\\Veltrane\\
   "$(e2e_window_probe entries)"
 e2e_expect_eq "client area" "383 270" "$(e2e_window_probe client)"
 e2e_expect_eq "drop-down top while choosing" "210" "$(e2e_window_probe list-top)"
-e2e_screenshot "$WINDOW" "$SHOTS/choosing-$E2E_ARCH.png"
+e2e_expect_reference "$WINDOW" "choosing-$E2E_ARCH" "$SHOTS/choosing-$E2E_ARCH.png"
 
 "$WINE" "$E2E_SETUP" >/dev/null 2>&1
 e2e_expect_eq "a second copy exits at once with 0" "0" "$?"
@@ -45,7 +46,7 @@ cmp -s "$E2E_DEMO" "$TARGET" && echo "ok: the plug-in's bytes" || e2e_fail "inst
 e2e_expect_eq "only the plug-in in its folder" "TessoraOndelDemo.8bf" "$(ls "$HOST/Veltrane")"
 e2e_expect_eq "drop-down moved out of sight" "1000" "$(e2e_window_probe list-top)"
 e2e_not_yellow "$WINDOW" 256 245 || e2e_fail "the install button still shows"
-e2e_screenshot "$WINDOW" "$SHOTS/completed-$E2E_ARCH.png"
+e2e_expect_reference "$WINDOW" "completed-$E2E_ARCH" "$SHOTS/completed-$E2E_ARCH.png"
 e2e_click "$WINDOW" 170 220
 e2e_expect_eq "finish ends with 0" "0" "$(e2e_setup_exit_code 20)"
 rm -rf "$HOST/Veltrane"

@@ -94,6 +94,24 @@ e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 # Keys go to the X focus, which a bare Xvfb leaves at the pointer root: focus first.
 e2e_key() { xdotool windowfocus "$1" 2>/dev/null; xdotool key "$2"; }
 e2e_screenshot() { import -window "$1" "$2"; }
+# The pointer parked in the screen's top-left corner, outside every dialog (which
+# opens centred): no hover text, and a bare Xvfb gives no window the focus.
+e2e_park_pointer() { xdotool mousemove 0 0; }
+
+# e2e_expect_reference WINDOW NAME SHOT: waits up to 10 s for the window to show,
+# pixel for pixel, the reference image tests/e2e/reference/NAME.png; the last
+# screenshot taken is kept as SHOT either way.
+E2E_REFERENCES="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/reference"
+e2e_differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1; }  # IMAGE IMAGE
+e2e_shows() { import -window "$1" "$3" 2>/dev/null && [ "$(e2e_differing_pixels "$2" "$3")" = 0 ]; }
+e2e_expect_reference() {
+  local reference="$E2E_REFERENCES/$2.png"
+  if e2e_wait_for 10 e2e_shows "$1" "$reference" "$3"; then
+    echo "ok: $2 as its reference image"
+  else
+    e2e_fail "$2: $(e2e_differing_pixels "$reference" "$3") pixels differ from $reference (screenshot: $3)"
+  fi
+}
 
 # e2e_pixel WINDOW X Y: "r g b" (0 to 255) of one client pixel, read from a screenshot.
 e2e_pixel() {
