@@ -7,6 +7,7 @@
 #include "candidate_list.h"
 #include "carried_plugins.h"
 #include "current_directory.h"
+#include "dialog_layout.h"
 #include "failure_message.h"
 #include "install_run.h"
 #include "installer_commands.h"
@@ -20,9 +21,6 @@
 InstallerDialog installer_dialog;
 
 namespace {
-
-constexpr int CLIENT_WIDTH = 383;
-constexpr int CLIENT_HEIGHT = 270;
 
 struct TextLine {
   int x, y;
@@ -108,16 +106,6 @@ void fill_folder_list(HWND window) {
   if (installer_dialog.preset_folder[0]) list_browsed_folder(window, installer_dialog.preset_folder);
 }
 
-// A client area of 383 x 270 whose centre stays where the dialog manager put it.
-void size_client_area(HWND window) {
-  RECT outer, client;
-  GetWindowRect(window, &outer);
-  GetClientRect(window, &client);
-  MoveWindow(window, (2 * outer.left + client.right - CLIENT_WIDTH) / 2,
-             (2 * outer.top + client.bottom - CLIENT_HEIGHT) / 2, outer.right - outer.left - client.right + CLIENT_WIDTH,
-             outer.bottom - outer.top - client.bottom + CLIENT_HEIGHT, TRUE);
-}
-
 INT_PTR on_init_dialog(HWND window) {
   installer_dialog.installed = 0;
   // The bitmaps the controls load are made against the window's own DC.
@@ -133,8 +121,9 @@ INT_PTR on_init_dialog(HWND window) {
   ReleaseDC(window, control_host.paint_dc);
   control_host.paint_dc = nullptr;
   SetWindowTextA(window, DIALOG_TITLE);
-  MoveWindow(folder_list(window), 6, 210, 373, 10, TRUE);
-  size_client_area(window);
+  keep_dialog_unscaled(window);
+  place_folder_list(window, LIST_TOP_CHOOSING);
+  size_client_area(window);  // keeps the centre where the dialog manager put it
   return 0;  // no default focus
 }
 
@@ -231,7 +220,7 @@ void enter_completed_state(HWND window) {
     if (slot(i)) slot(i)->set_visible(0);
   if (slot(SLOT_LINK)) slot(SLOT_LINK)->set_visible(1);
   if (slot(SLOT_FINISH)) slot(SLOT_FINISH)->set_visible(1);
-  MoveWindow(folder_list(window), 6, 1000, 373, 10, TRUE);  // below the client area
+  place_folder_list(window, LIST_TOP_COMPLETED);
   if (normal_font) DeleteObject(normal_font);
   normal_font = skin_painter->make_font("ms sans serif", 16, 0);
   InvalidateRect(window, nullptr, TRUE);
@@ -338,6 +327,13 @@ INT_PTR CALLBACK installer_dialog_proc(HWND window, UINT message, WPARAM wparam,
       return on_command(window, LOWORD(wparam), HIWORD(wparam));
     case WM_SKIN_COMMAND:
       return on_skin_command(window, wparam);
+    case WM_DPICHANGED:
+      on_dpi_changed(window, LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam),
+                     installer_dialog.installed ? LIST_TOP_COMPLETED : LIST_TOP_CHOOSING);
+      return 1;
+    case WM_DESTROY:
+      release_list_font();
+      return 0;
     default:
       return 0;
   }

@@ -20,8 +20,9 @@ struct SkinBitmap {
 
 constexpr int BITMAP_CACHE_CAPACITY = 50;
 
-// The process-wide table: six parallel arrays. A slot is in use exactly while its
-// reference count is non-zero. Zero-initialised before anything runs.
+// The process-wide table: six parallel arrays, and beside them each slot's bitmap
+// at the skin's scale (made on first use at a DPI other than 96). A slot is in use
+// exactly while its reference count is non-zero. Zero-initialised before anything runs.
 struct BitmapCache {
   DWORD ids[BITMAP_CACHE_CAPACITY];
   int ref_counts[BITMAP_CACHE_CAPACITY];
@@ -29,6 +30,9 @@ struct BitmapCache {
   int heights[BITMAP_CACHE_CAPACITY];
   HDC mem_dcs[BITMAP_CACHE_CAPACITY];
   HBITMAP bitmaps[BITMAP_CACHE_CAPACITY];
+  HDC scaled_dcs[BITMAP_CACHE_CAPACITY];        // null when none was made
+  HBITMAP scaled_bitmaps[BITMAP_CACHE_CAPACITY];
+  int scaled_dpis[BITMAP_CACHE_CAPACITY];       // the DPI they were made for
 
   // Fills `record` with the bitmap of `id`: 0 when it now shares a cached bitmap,
   // 1 when a new one was made (cached in the first free slot, or, with the table
@@ -38,5 +42,8 @@ struct BitmapCache {
   // Gives the record's reference back; the last one deletes the DC and bitmap.
   // A record whose DC belongs to no slot in use changes nothing.
   void release(const SkinBitmap* record);
+  // The record's bitmap in device pixels at the skin's scale: the record itself at
+  // 96 DPI, or when it shares no slot (such a bitmap is drawn unscaled).
+  SkinBitmap at_scale(const SkinBitmap* record);
 };
 extern BitmapCache bitmap_cache;

@@ -21,22 +21,15 @@ WorkSurface* work_surface(int width, int height) {
   if (width < work.width) width = work.width;
   if (height < work.height) height = work.height;
   if (!work.dc) work.dc = CreateCompatibleDC(nullptr);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  DWORD* bits = nullptr;
+  HBITMAP bitmap = create_surface_bitmap(width, height, &bits);
   if (!work.dc || !bitmap) {
     if (bitmap) DeleteObject(bitmap);
     return nullptr;
   }
   SelectObject(work.dc, bitmap);
   if (work.bitmap) DeleteObject(work.bitmap);
-  work = {work.dc, bitmap, static_cast<DWORD*>(bits), width, height};
+  work = {work.dc, bitmap, bits, width, height};
   return &work;
 }
 
@@ -89,8 +82,19 @@ void compose(const SkinBitmap* bitmap, const PixelCopy& copy, const DWORD* sourc
 // Reads the destination area and the source area once each, composes in memory and
 // puts the area back in one BitBlt: the same pixels as one GetPixel and one SetPixel
 // per pixel, without a round trip to the display for each.
-void copy_pixels(const SkinBitmap* bitmap, HDC dc, const PixelCopy& copy) {
-  if (!bitmap || copy.width <= 0 || copy.height <= 0) return;
+// The copy is given in 96-DPI pixels; it runs in device pixels, from the bitmap at
+// the skin's scale.
+void copy_pixels(const SkinBitmap* record, HDC dc, const PixelCopy& logical) {
+  if (!record || logical.width <= 0 || logical.height <= 0) return;
+  SkinBitmap scaled = bitmap_cache.at_scale(record);
+  const SkinBitmap* bitmap = &scaled;
+  PixelCopy copy = logical;
+  copy.x = to_device(logical.x);
+  copy.y = to_device(logical.y);
+  copy.u = to_device(logical.u);
+  copy.v = to_device(logical.v);
+  copy.width = to_device(logical.u + logical.width) - copy.u;
+  copy.height = to_device(logical.v + logical.height) - copy.v;
   int out_width = copy.transposed ? copy.height : copy.width;
   int out_height = copy.transposed ? copy.width : copy.height;
   // The destination area at the top, the source area below it.
@@ -107,8 +111,14 @@ void copy_pixels(const SkinBitmap* bitmap, HDC dc, const PixelCopy& copy) {
 
 }  // namespace
 
-void tile_bitmap(const SkinBitmap* tile, HDC dc, const RECT& rect) {
-  if (!tile || !tile->mem_dc || tile->width <= 0 || tile->height <= 0) return;
+// At other scales than 96 DPI the scaled tile repeats from the DC's origin in
+// device pixels, so that any part of the background drawn again matches the rest.
+void tile_bitmap(const SkinBitmap* record, HDC dc, const RECT& logical) {
+  if (!record) return;
+  SkinBitmap scaled = bitmap_cache.at_scale(record);
+  const SkinBitmap* tile = &scaled;
+  RECT rect = to_device(logical);
+  if (!tile->mem_dc || tile->width <= 0 || tile->height <= 0) return;
   int w = tile->width;
   int h = tile->height;
   // Positions are aligned to the DC's origin; one that starts left of or above the
@@ -133,12 +143,23 @@ void tile_bitmap(const SkinBitmap* tile, HDC dc, const RECT& rect) {
   }
 }
 
-void blit_rect(HDC destination, HDC source, const RECT& rect) {
+void blit_rect(HDC destination, HDC source, const RECT& logical) {
+  RECT rect = to_device(logical);
   BitBlt(destination, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, rect.left,
          rect.top, SRCCOPY);
 }
 
-void text_at(HDC dc, int x, int y, const char* text) { TextOutA(dc, x, y, text, static_cast<int>(text_length(text))); }
+void text_at(HDC dc, int x, int y, const char* text) {
+  TextOutA(dc, to_device(x), to_device(y), text, static_cast<int>(text_length(text)));
+}
+
+SIZE text_size(HDC dc, const char* text) {
+  SIZE extent = {0, 0};
+  GetTextExtentPoint32A(dc, text, static_cast<int>(text_length(text)), &extent);
+  extent.cx = to_logical_ceil(extent.cx);
+  extent.cy = to_logical_ceil(extent.cy);
+  return extent;
+}
 
 void copy_keyed(const SkinBitmap* bitmap, HDC dc, int x, int y, int dx, int dy) {
   if (bitmap) copy_pixels(bitmap, dc, {x + dx, y + dy, 0, 0, bitmap->width, bitmap->height, false, true});

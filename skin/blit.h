@@ -1,12 +1,14 @@
 // Drawing helpers of the skin: tiling a background, copying rectangles between DCs,
 // writing text, and six pixel copies out of a SkinBitmap that cut out a sprite frame
 // or grid cell, mirror it across its diagonal, or treat pure white as transparent.
+// Every position, size and rectangle they take is in 96-DPI pixels; they draw in
+// device pixels at the skin's scale (skin_scale.h), cached bitmaps from their
+// scaled form.
 #pragma once
 #include <windows.h>
 
 #include "bitmap_cache.h"
-
-constexpr COLORREF TRANSPARENT_KEY = 0xFFFFFF;  // pure white: skipped by the keyed copies
+#include "skin_scale.h"
 
 // Fills `rect` of `dc` with the tile repeated from the DC's origin: pixel (x, y)
 // gets tile pixel (x mod width, y mod height). Does nothing without a tile DC.
@@ -17,6 +19,8 @@ void blit_rect(HDC destination, HDC source, const RECT& rect);
 
 // Writes the whole text at (x, y) in the DC's current font, colour and mode.
 void text_at(HDC dc, int x, int y, const char* text);
+// The extent of the whole text in the DC's current font, in 96-DPI pixels (rounded up).
+SIZE text_size(HDC dc, const char* text);
 
 // The pixel copies. Each destination pixel in range gets its source pixel exactly
 // once; keyed copies leave the destination pixel alone where the source is pure

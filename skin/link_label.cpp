@@ -21,8 +21,7 @@ void LinkLabel::render(HDC dc) {
   SetTextColor(dc, visited ? VISITED_LINK_COLOUR : LINK_COLOUR);
   text_at(dc, hit_rect.left, hit_rect.top, text);
   SetTextColor(dc, 0);
-  SIZE extent = {0, 0};
-  GetTextExtentPoint32A(dc, text, static_cast<int>(text_length(text)), &extent);
+  SIZE extent = text_size(dc, text);
   hit_rect.right = hit_rect.left + extent.cx;
   hit_rect.bottom = hit_rect.top + extent.cy;
 }

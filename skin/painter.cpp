@@ -4,6 +4,11 @@
 #include "bounded_text.h"
 #include "control.h"
 
+namespace {
+constexpr char BITMAP_SANS_SERIF[] = "MS Sans Serif";
+constexpr char TRUETYPE_SANS_SERIF[] = "Microsoft Sans Serif";
+}  // namespace
+
 SkinPainter::SkinPainter(ControlHost* owner, HINSTANCE instance) : host(owner), paint(), extent() {
   host->instance = instance;
   host->count = 0;
@@ -14,8 +19,9 @@ SkinPainter::SkinPainter(ControlHost* owner, HINSTANCE instance) : host(owner), 
 
 void SkinPainter::attach(HWND window, DWORD background_id, WORD cursor_id, const RECT* status) {
   host->window = window;
-  if (!normal_font) normal_font = make_font("MS Sans Serif", 13, 0);
-  if (!underline_font) underline_font = make_font("MS Sans Serif", 13, 1);
+  set_dpi(window_dpi(window));
+  if (!normal_font) normal_font = make_font(BITMAP_SANS_SERIF, 13, 0);
+  if (!underline_font) underline_font = make_font(BITMAP_SANS_SERIF, 13, 1);
   if (!link_cursor) link_cursor = LoadCursorA(host->instance, MAKEINTRESOURCEA(cursor_id));
   host->status_rect = status ? *status : RECT{0, 0, 0, 0};
   create_back_buffer(window);
@@ -30,10 +36,37 @@ void SkinPainter::attach(HWND window, DWORD background_id, WORD cursor_id, const
 
 HFONT SkinPainter::make_font(const char* face, int height, int underline) {
   LOGFONTA font = {};
-  font.lfHeight = height;
+  font.lfHeight = to_device(height);
   font.lfUnderline = static_cast<BYTE>(underline);
-  copy_text(font.lfFaceName, face);
+  // A bitmap font has no sizes for other DPIs: scaled, its letters would be blocky.
+  bool truetype = current_dpi() != BASE_DPI && !lstrcmpiA(face, BITMAP_SANS_SERIF);
+  copy_text(font.lfFaceName, truetype ? TRUETYPE_SANS_SERIF : face);
   return CreateFontIndirectA(&font);
+}
+
+namespace {
+
+// The font made again for the skin's scale from what it was made for at `previous_dpi`.
+HFONT remake_font(SkinPainter* painter, HFONT font, int previous_dpi) {
+  if (!font) return nullptr;
+  LOGFONTA made = {};
+  GetObjectA(font, sizeof made, &made);
+  DeleteObject(font);
+  if (!lstrcmpiA(made.lfFaceName, TRUETYPE_SANS_SERIF)) copy_text(made.lfFaceName, BITMAP_SANS_SERIF);
+  return painter->make_font(made.lfFaceName, MulDiv(made.lfHeight, BASE_DPI, previous_dpi), made.lfUnderline);
+}
+
+}  // namespace
+
+void SkinPainter::set_dpi(int dpi) {
+  int previous = current_dpi();
+  skin_dpi = dpi;
+  if (dpi == previous) return;
+  back_buffer.reset();  // it holds normal_font selected
+  host->back_dc = nullptr;
+  back_bitmap.reset();
+  normal_font = remake_font(this, normal_font, previous);
+  underline_font = remake_font(this, underline_font, previous);
 }
 
 void SkinPainter::create_back_buffer(HWND window) {
@@ -49,6 +82,7 @@ void SkinPainter::create_back_buffer(HWND window) {
   header.biPlanes = 1;
   header.biBitCount = 24;
   header.biCompression = BI_RGB;
+  back_buffer.reset();  // a DC of its own before the bitmap it holds selected goes
   back_bitmap.reset(CreateDIBitmap(window_dc.get(), &header, 0, nullptr, nullptr, DIB_RGB_COLORS));
   back_buffer.reset(CreateCompatibleDC(window_dc.get()));
   host->back_dc = back_buffer.get();
@@ -82,9 +116,11 @@ void SkinPainter::end_paint() {
   EndPaint(host->window, &paint);
 }
 
-int SkinPainter::dispatch_mouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+// The controls see the point in 96-DPI pixels, each coordinate taken unsigned.
+int SkinPainter::dispatch_mouse(HWND window, UINT message, WPARAM wparam, LPARAM device_point) {
   UINT low = message & 0xFFFF;
   if (low < WM_MOUSEFIRST || low > WM_MBUTTONDBLCLK || host->count <= 0) return 0;
+  LPARAM lparam = MAKELPARAM(to_logical(LOWORD(device_point)), to_logical(HIWORD(device_point)));
   WindowDc dc(window);
   host->paint_dc = dc.get();
   prepare_window_dc(host->paint_dc);

@@ -15,11 +15,17 @@ public:
   SkinPainter(const SkinPainter&) = delete;
   SkinPainter& operator=(const SkinPainter&) = delete;
 
-  // Once, from the window's creation handler, before any control is created.
-  // `status` may be null.
+  // Once, from the window's creation handler, before any control is created; takes
+  // the window's DPI as the skin's scale. `status` may be null.
   void attach(HWND window, DWORD background_id, WORD cursor_id, const RECT* status);
+  // A font `height` 96-DPI pixels high for the skin's scale. Above 96 DPI the bitmap
+  // face "MS Sans Serif" is made as its TrueType form, "Microsoft Sans Serif".
   HFONT make_font(const char* face, int height, int underline);
   void create_back_buffer(HWND window);
+  // Takes `dpi` as the skin's scale and makes the shared fonts again for it, at the
+  // same 96-DPI heights. The back buffer goes too: once the window has its new
+  // size, create_back_buffer makes it again.
+  void set_dpi(int dpi);
 
   // The paint cycle of one WM_PAINT: begin_paint, paint_all, draw_text..., end_paint.
   HDC begin_paint();

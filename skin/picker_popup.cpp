@@ -16,11 +16,12 @@ constexpr DWORD PICKER_STYLE = WS_POPUP | WS_BORDER | DS_MODALFRAME;  // 0x80800
 constexpr int CELL_PITCH_X = 44;
 constexpr int CELL_PITCH_Y = 36;
 
+// The anchor is in screen pixels; the popup's size is kept in 96-DPI pixels.
 void place_popup(HWND popup, LPARAM anchor) {
   int x = static_cast<int>(anchor & 0xFFFF);
   int y = static_cast<int>((anchor >> 16) & 0xFFFF);
-  SetWindowPos(popup, nullptr, x - popup_width, y - popup_height, popup_width, popup_height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  int width = to_device(popup_width), height = to_device(popup_height);
+  SetWindowPos(popup, nullptr, x - width, y - height, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   picked_point = 0;
 }
 
@@ -67,8 +68,8 @@ INT_PTR CALLBACK picker_proc(HWND popup, UINT message, WPARAM wparam, LPARAM lpa
     if (LOWORD(wparam) != IDCANCEL) return 0;
     EndDialog(popup, 0);
     return 1;
-  case WM_LBUTTONUP:
-    picked_point = static_cast<DWORD>(lparam);
+  case WM_LBUTTONUP:  // kept in 96-DPI pixels, as the hit grid counts
+    picked_point = MAKELONG(to_logical(LOWORD(lparam)), to_logical(HIWORD(lparam)));
     SendMessageA(popup, WM_COMMAND, IDCANCEL, 0);
     return 0;
   case WM_RBUTTONDOWN:
@@ -90,10 +91,10 @@ DWORD run_picker(StateSelector* selector, HWND window) {
   popup_height = (selector->maximum / GRID_COLUMNS) * CELL_PITCH_Y + 50;
   // The popup's bottom-right corner sits just above and left of the selector; below
   // it when the selector is too close to the top of the window.
-  const RECT& hit = selector->hit_rect;
+  RECT hit = to_device(selector->hit_rect);
   int x = hit.left + origin.x - 1;
   int y = hit.top + origin.y - 1;
-  if (hit.top < popup_height) y = origin.y + hit.bottom + popup_height;
+  if (selector->hit_rect.top < popup_height) y = origin.y + hit.bottom + to_device(popup_height);
   LPARAM anchor = static_cast<LPARAM>((static_cast<DWORD>(y & 0xFFFF) << 16) | static_cast<DWORD>(x & 0xFFFF));
   // A repaint of the window inside the popup's loop ends with the host's paint_dc
   // cleared; the dispatch's DC is still held, so the redraw after the popup and the

@@ -127,12 +127,13 @@ std::string manifest_text() {
   return std::string(bytes.begin(), bytes.end());
 }
 
-TEST(Manifest, AsksForAdministratorAndStaysDpiUnaware) {
+// Per-monitor v2 where Windows knows it, system-DPI aware where it does not.
+TEST(Manifest, AsksForAdministratorAndPerMonitorDpiAwareness) {
   std::string manifest = manifest_text();
   ASSERT_FALSE(manifest.empty());
   EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
-  EXPECT_NE(manifest.find(">false</dpiAware>"), std::string::npos);
-  EXPECT_EQ(manifest.find("dpiAwareness"), std::string::npos);
+  EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+  EXPECT_NE(manifest.find(">PerMonitorV2</dpiAwareness>"), std::string::npos);
   EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);  // the skin needs no visual styles
 }
 

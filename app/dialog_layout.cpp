@@ -1,0 +1,57 @@
+#include "dialog_layout.h"
+
+#include "app_state.h"
+#include "painter.h"
+#include "resource_ids.h"
+#include "skin_scale.h"
+#include "system_calls.h"
+
+namespace {
+
+constexpr int LIST_LEFT = 6, LIST_WIDTH = 373, LIST_HEIGHT = 10;
+constexpr DWORD DDC_DISABLE_ALL_SCALING = 1;  // DDC_DISABLE_ALL
+
+HFONT list_font;  // null while the list keeps the template's font
+
+}  // namespace
+
+void keep_dialog_unscaled(HWND window) {
+  using DialogDpiBehavior = BOOL(WINAPI*)(HWND, DWORD, DWORD);
+  DialogDpiBehavior set_behavior = system_function<DialogDpiBehavior>("user32.dll", "SetDialogDpiChangeBehavior");
+  if (set_behavior) set_behavior(window, DDC_DISABLE_ALL_SCALING, DDC_DISABLE_ALL_SCALING);
+}
+
+void place_folder_list(HWND window, int top) {
+  HWND list = GetDlgItem(window, CONTROL_FOLDER_LIST);
+  if (current_dpi() != BASE_DPI || list_font) {
+    HFONT previous = list_font;
+    list_font = skin_painter->make_font("MS Sans Serif", 13, 0);
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(list_font), FALSE);
+    if (previous) DeleteObject(previous);
+  }
+  MoveWindow(list, to_device(LIST_LEFT), to_device(top), to_device(LIST_WIDTH), to_device(LIST_HEIGHT), TRUE);
+}
+
+void size_client_area(HWND window) {
+  RECT outer, client;
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  int width = to_device(CLIENT_WIDTH), height = to_device(CLIENT_HEIGHT);
+  MoveWindow(window, (2 * outer.left + client.right - width) / 2, (2 * outer.top + client.bottom - height) / 2,
+             outer.right - outer.left - client.right + width, outer.bottom - outer.top - client.bottom + height, TRUE);
+}
+
+void on_dpi_changed(HWND window, int dpi, const RECT& suggested, int list_top) {
+  skin_painter->set_dpi(dpi);
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  place_folder_list(window, list_top);
+  size_client_area(window);  // the suggested size need not give exactly this client area
+  skin_painter->create_back_buffer(window);
+  InvalidateRect(window, nullptr, TRUE);
+}
+
+void release_list_font() {
+  if (list_font) DeleteObject(list_font);
+  list_font = nullptr;
+}
