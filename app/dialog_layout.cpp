@@ -43,6 +43,10 @@ void size_client_area(HWND window) {
 
 void on_dpi_changed(HWND window, int dpi, const RECT& suggested, int list_top) {
   skin_painter->set_dpi(dpi);
+  if (list_top == LIST_TOP_COMPLETED) {  // the completion screen's larger font
+    DeleteObject(normal_font);
+    normal_font = skin_painter->make_font("ms sans serif", 16, 0);
+  }
   SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   place_folder_list(window, list_top);

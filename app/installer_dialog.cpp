@@ -11,11 +11,14 @@
 #include "failure_message.h"
 #include "install_run.h"
 #include "installer_commands.h"
+#include "keyboard_access.h"
+#include "skin_accessible.h"
 #include "link_label.h"
 #include "painter.h"
 #include "path_helpers.h"
 #include "probe_sequence.h"
 #include "resource_ids.h"
+#include "skin_scale.h"
 #include "state_selector.h"
 
 InstallerDialog installer_dialog;
@@ -35,6 +38,7 @@ const TextLine COMPLETED_LINES[] = {
 };
 
 Control*& slot(int index) { return installer_dialog.dialog_controls[index]; }
+
 
 // A rectangle stored field by field: the compiler copies a braced constant out of
 // writable data, and that section alone would take half a kilobyte of the program.
@@ -106,6 +110,45 @@ void fill_folder_list(HWND window) {
   if (installer_dialog.preset_folder[0]) list_browsed_folder(window, installer_dialog.preset_folder);
 }
 
+// The completion screen's lines as one text, for a screen reader.
+const char* completion_text() {
+  static char text[256];
+  text[0] = '\0';
+  for (const TextLine& line : COMPLETED_LINES) {
+    append_text(text, line.text);
+    append_text(text, " ");
+  }
+  return text;
+}
+
+// The skin controls a keyboard reaches, in the order Tab takes them after the folder
+// list (which keeps the first focus, as before): Install, Cancel, the selectors, the
+// link, and Enjoy on the completion screen. Holders of hidden controls sit out.
+void add_focus_holders(HWND window) {
+  add_focus_holder(window, slot(SLOT_INSTALL), "Install");
+  add_focus_holder(window, slot(SLOT_EXIT), "Cancel");
+  for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) add_focus_holder(window, slot(i), "");
+  add_focus_holder(window, slot(SLOT_LINK), "");
+  add_focus_holder(window, slot(SLOT_FINISH), "Enjoy");
+  sync_focus_holders(&control_host);
+}
+
+// What a screen reader meets on the screen the dialog shows, in reading order.
+void describe_screen(HWND window) {
+  begin_access_rows(window);
+  if (installer_dialog.installed) {
+    add_text_row(completion_text(), rect_of(20, 50, CLIENT_WIDTH, 117));
+    add_control_row(slot(SLOT_LINK), "");
+    add_control_row(slot(SLOT_FINISH), "Enjoy");
+    return;
+  }
+  for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) add_control_row(slot(i), "");
+  add_control_row(slot(SLOT_LINK), "");
+  add_window_row(folder_list(window), ROLE_COMBO_BOX, CHOOSING_LINES[0].text);  // the line above it names it
+  add_control_row(slot(SLOT_INSTALL), "Install");
+  add_control_row(slot(SLOT_EXIT), "Cancel");
+}
+
 INT_PTR on_init_dialog(HWND window) {
   installer_dialog.installed = 0;
   // The bitmaps the controls load are made against the window's own DC.
@@ -124,6 +167,8 @@ INT_PTR on_init_dialog(HWND window) {
   keep_dialog_unscaled(window);
   place_folder_list(window, LIST_TOP_CHOOSING);
   size_client_area(window);  // keeps the centre where the dialog manager put it
+  add_focus_holders(window);
+  describe_screen(window);
   return 0;  // no default focus
 }
 
@@ -158,7 +203,8 @@ void on_selector_changed(HWND window) {
     return;
   }
   if (install->visible) install->set_visible(0);
-  InvalidateRect(window, &install->rect, TRUE);
+  RECT area = to_device(install->rect);
+  InvalidateRect(window, &area, TRUE);
 }
 
 // Copies the selected entry into chosen_folder; 0 when there is none or it is too long.
@@ -221,6 +267,14 @@ void enter_completed_state(HWND window) {
   if (slot(SLOT_LINK)) slot(SLOT_LINK)->set_visible(1);
   if (slot(SLOT_FINISH)) slot(SLOT_FINISH)->set_visible(1);
   place_folder_list(window, LIST_TOP_COMPLETED);
+  // Out of sight, the list leaves the tab order too; a focus in the dialog goes to Enjoy.
+  HWND list = folder_list(window);
+  SetWindowLongA(list, GWL_STYLE, GetWindowLongA(list, GWL_STYLE) & ~WS_TABSTOP);
+  HWND focus = GetFocus();
+  sync_focus_holders(&control_host);
+  if (slot(SLOT_FINISH) && (focus == window || IsChild(window, focus)))
+    SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(slot(SLOT_FINISH)->focus_holder), TRUE);
+  describe_screen(window);
   if (normal_font) DeleteObject(normal_font);
   normal_font = skin_painter->make_font("ms sans serif", 16, 0);
   InvalidateRect(window, nullptr, TRUE);
@@ -269,6 +323,7 @@ void browse_for_folder(HWND window) {
 }
 
 INT_PTR on_folder_list(HWND window, int notification) {
+  if (notification == CBN_SETFOCUS) announce_focus(folder_list(window));
   if (notification == CBN_SELCHANGE || notification == CBN_SELENDCANCEL)
     SendDlgItemMessageA(window, CONTROL_HIDDEN_BUTTON, BM_CLICK, 0, 0);
   if (notification != CBN_SELCHANGE) return 0;
@@ -304,11 +359,21 @@ INT_PTR on_skin_command(HWND window, WPARAM code) {
       break;
     case CMD_SELECTOR:
       on_selector_changed(window);
+      sync_focus_holders(&control_host);  // the install button may have come or gone
+      announce_check_boxes();
       break;
     default:  // CMD_HELP and anything else: nothing
       break;
   }
   return 0;
+}
+
+// A dialog procedure returns other results than TRUE or FALSE through DWLP_MSGRESULT.
+INT_PTR answer_for_accessibility(HWND window, WPARAM wparam, LPARAM lparam) {
+  LRESULT answer = answer_get_object(wparam, lparam);
+  if (!answer) return 0;
+  SetWindowLongPtrA(window, DWLP_MSGRESULT, answer);
+  return 1;
 }
 
 }  // namespace
@@ -333,6 +398,14 @@ INT_PTR CALLBACK installer_dialog_proc(HWND window, UINT message, WPARAM wparam,
       return 1;
     case WM_DESTROY:
       release_list_font();
+      return 0;
+    case WM_GETOBJECT:
+      return answer_for_accessibility(window, wparam, lparam);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:  // high contrast may have come or gone
+      refresh_skin_colours();
+      prepare_text_colours(control_host.back_dc);
+      InvalidateRect(window, nullptr, TRUE);
       return 0;
     default:
       return 0;

@@ -77,7 +77,7 @@ function(veltrane_whole_program target)
   target_compile_options(${target} PRIVATE -fwhole-program)
   target_link_options(${target} PRIVATE -static -s -Wl,--gc-sections -nostartfiles
                       -Wl,-Map=${CMAKE_BINARY_DIR}/${target}.map)
-  target_link_libraries(${target} PRIVATE gdi32 user32 shell32 advapi32)
+  target_link_libraries(${target} PRIVATE gdi32 user32 shell32 advapi32 oleaut32)
 endfunction()
 
 # A test program (GoogleTest or a helper the tests start).

@@ -48,6 +48,15 @@ BitmapButton::~BitmapButton() {
 
 void BitmapButton::destroy(int flags) { destroy_control(this, flags); }
 
+int BitmapButton::describe(ControlAccess* access) {
+  access->role = ROLE_PUSH_BUTTON;
+  access->state = state == BUTTON_PRESSED ? STATE_SYSTEM_PRESSED : 0;
+  access->name = caption;
+  access->area = rect;
+  access->hit = rect;
+  return 1;
+}
+
 bool BitmapButton::hit_interior(DWORD point, int x0, int y0) const {
   int x = static_cast<int>(point & 0xFFFF);
   int y = static_cast<int>((point >> 16) & 0xFFFF);

@@ -25,6 +25,7 @@ public:
   int on_mouse(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
   void render(HDC dc) override;
   void destroy(int flags) override;
+  int describe(ControlAccess* access) override;  // a push button, named by its caption
 
   // True strictly inside (x0, y0) .. (x0 + width, y0 + height) of `rect`'s size.
   bool hit_interior(DWORD point, int x0, int y0) const;

@@ -1,7 +1,5 @@
 #include "bitmap_cache.h"
 
-#include "skin_scale.h"
-
 BitmapCache bitmap_cache;
 
 SkinBitmap::SkinBitmap(HINSTANCE instance, HDC dc, DWORD id) { bitmap_cache.load(this, instance, dc, id); }
@@ -65,59 +63,25 @@ int BitmapCache::load(SkinBitmap* record, HINSTANCE instance, HDC dc, DWORD id) 
   return 1;
 }
 
-namespace {
-
-void drop_scaled(BitmapCache& cache, int slot) {
-  if (cache.scaled_dcs[slot]) DeleteDC(cache.scaled_dcs[slot]);
-  if (cache.scaled_bitmaps[slot]) DeleteObject(cache.scaled_bitmaps[slot]);
-  cache.scaled_dcs[slot] = nullptr;
-  cache.scaled_bitmaps[slot] = nullptr;
-  cache.scaled_dpis[slot] = 0;
+int BitmapCache::slot_of(const SkinBitmap* record) const {
+  for (int i = 0; i < BITMAP_CACHE_CAPACITY; ++i)
+    if (ref_counts[i] != 0 && record->mem_dc && mem_dcs[i] == record->mem_dc) return i;
+  return -1;
 }
 
-// The slot's bitmap at the skin's scale, made once per DPI; left without one when
-// it cannot be made (the bitmap is then drawn unscaled).
-void scale_slot(BitmapCache& cache, int slot) {
-  drop_scaled(cache, slot);
-  cache.scaled_dpis[slot] = current_dpi();
-  HBITMAP scaled = scale_artwork(cache.mem_dcs[slot], cache.widths[slot], cache.heights[slot]);
-  HDC dc = scaled ? CreateCompatibleDC(cache.mem_dcs[slot]) : nullptr;
-  if (!dc) {
-    if (scaled) DeleteObject(scaled);
-    return;
-  }
-  SelectObject(dc, scaled);
-  cache.scaled_dcs[slot] = dc;
-  cache.scaled_bitmaps[slot] = scaled;
+void BitmapCache::drop_scaled(int slot) {
+  if (scaled_dcs[slot]) DeleteDC(scaled_dcs[slot]);
+  if (scaled_bitmaps[slot]) DeleteObject(scaled_bitmaps[slot]);
+  scaled_dcs[slot] = nullptr;
+  scaled_bitmaps[slot] = nullptr;
+  scaled_dpis[slot] = 0;
 }
-
-}  // namespace
 
 void BitmapCache::release(const SkinBitmap* record) {
-  for (int i = 0; i < BITMAP_CACHE_CAPACITY; ++i) {
-    if (ref_counts[i] == 0 || mem_dcs[i] != record->mem_dc) continue;
-    if (--ref_counts[i] == 0) {
-      DeleteDC(record->mem_dc);
-      DeleteObject(record->bitmap);
-      drop_scaled(*this, i);
-      ids[i] = 0;
-    }
-    return;
-  }
-}
-
-SkinBitmap BitmapCache::at_scale(const SkinBitmap* record) {
-  SkinBitmap device = *record;
-  if (current_dpi() == BASE_DPI || !record->mem_dc) return device;
-  for (int i = 0; i < BITMAP_CACHE_CAPACITY; ++i) {
-    if (ref_counts[i] == 0 || mem_dcs[i] != record->mem_dc) continue;
-    if (scaled_dpis[i] != current_dpi()) scale_slot(*this, i);
-    if (!scaled_dcs[i]) break;
-    device.width = to_device(widths[i]);
-    device.height = to_device(heights[i]);
-    device.mem_dc = scaled_dcs[i];
-    device.bitmap = scaled_bitmaps[i];
-    break;
-  }
-  return device;
+  int i = slot_of(record);
+  if (i < 0 || --ref_counts[i] != 0) return;
+  DeleteDC(record->mem_dc);
+  DeleteObject(record->bitmap);
+  drop_scaled(i);
+  ids[i] = 0;
 }

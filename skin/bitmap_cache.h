@@ -21,7 +21,8 @@ struct SkinBitmap {
 constexpr int BITMAP_CACHE_CAPACITY = 50;
 
 // The process-wide table: six parallel arrays, and beside them each slot's bitmap
-// at the skin's scale (made on first use at a DPI other than 96). A slot is in use
+// at the skin's scale, which the drawing helpers make on first use at a DPI other
+// than 96. A slot is in use
 // exactly while its reference count is non-zero. Zero-initialised before anything runs.
 struct BitmapCache {
   DWORD ids[BITMAP_CACHE_CAPACITY];
@@ -42,8 +43,9 @@ struct BitmapCache {
   // Gives the record's reference back; the last one deletes the DC and bitmap.
   // A record whose DC belongs to no slot in use changes nothing.
   void release(const SkinBitmap* record);
-  // The record's bitmap in device pixels at the skin's scale: the record itself at
-  // 96 DPI, or when it shares no slot (such a bitmap is drawn unscaled).
-  SkinBitmap at_scale(const SkinBitmap* record);
+  // The slot the record shares, or -1.
+  int slot_of(const SkinBitmap* record) const;
+  // Forgets the slot's scaled bitmap (the drawing helpers make it, blit.cpp).
+  void drop_scaled(int slot);
 };
 extern BitmapCache bitmap_cache;

@@ -19,6 +19,8 @@ struct ControlHost {
   SkinBitmap* background;           // background tile; owned by the painter
   Control* controls[CONTROL_CAPACITY];  // creation order; owned: the painter destroys them
   RECT status_rect;     // status line, client coordinates; all zero when none was given
+  Control* focused;     // the control whose focus holder has the keyboard focus, or null
+  int focus_cues;       // 1 once the keyboard has been used: the focused control shows its cue
 };
 
 // Shared by every painter; made by the first attach that finds them missing and
@@ -27,6 +29,23 @@ extern HFONT normal_font;     // "MS Sans Serif", 13 pixels
 extern HFONT underline_font;  // the same, underlined: the link label's font
 extern HCURSOR link_cursor;   // shown over a link label
 
-// Selects normal_font into a window DC and makes text transparent, as every DC
-// that controls draw into is prepared.
+// The colours the skin draws its text and focus cue in. Normally black text straight
+// over the artwork (the link blue, then purple); in Windows' high-contrast mode the
+// system's window text colour on its window colour, so the text stays readable
+// whatever the artwork behind it, and links in its hot-track colour.
+struct SkinColours {
+  int high_contrast;
+  COLORREF text;
+  COLORREF back;  // behind text, in high contrast only
+  COLORREF link;  // in high contrast only: the link label has its own colours otherwise
+};
+extern SkinColours skin_colours;  // zero (the normal colours) until refresh_skin_colours
+SkinColours colours_for(int high_contrast);
+// Takes the colours for whether high contrast is on now (SPI_GETHIGHCONTRAST).
+void refresh_skin_colours();
+// Gives a DC the text colours and background mode of the skin's colours.
+void prepare_text_colours(HDC dc);
+
+// Selects normal_font into a window DC and prepares its text colours (transparent
+// text, normally), as every DC that controls draw into is prepared.
 void prepare_window_dc(HDC dc);

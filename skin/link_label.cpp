@@ -12,15 +12,25 @@ LinkLabel::LinkLabel(ControlHost* owner, const RECT& origin, const char* link_te
 
 void LinkLabel::destroy(int flags) { destroy_control(this, flags); }
 
+int LinkLabel::describe(ControlAccess* access) {
+  access->role = ROLE_LINK;
+  access->state = STATE_SYSTEM_LINKED | (visited ? STATE_SYSTEM_TRAVERSED : 0);
+  access->name = text;
+  access->area = hit_rect;
+  access->hit = hit_rect;
+  return 1;
+}
+
 void LinkLabel::render(HDC dc) {
   if (!visible) {
     tile_bitmap(host->background, dc, hit_rect);
     return;
   }
   SelectGuard font(dc, underline_font);
-  SetTextColor(dc, visited ? VISITED_LINK_COLOUR : LINK_COLOUR);
+  COLORREF colour = visited ? VISITED_LINK_COLOUR : LINK_COLOUR;
+  SetTextColor(dc, skin_colours.high_contrast ? skin_colours.link : colour);
   text_at(dc, hit_rect.left, hit_rect.top, text);
-  SetTextColor(dc, 0);
+  SetTextColor(dc, skin_colours.text);  // black, unless in high contrast
   SIZE extent = text_size(dc, text);
   hit_rect.right = hit_rect.left + extent.cx;
   hit_rect.bottom = hit_rect.top + extent.cy;

@@ -20,6 +20,7 @@ public:
   // A hidden link covers its last measured area with the background instead.
   void render(HDC dc) override;
   void destroy(int flags) override;
+  int describe(ControlAccess* access) override;  // a link named by its text
 
   int visited;
   RECT hit_rect;  // origin, and origin plus the text's extent at the last draw

@@ -15,10 +15,13 @@ SkinPainter::SkinPainter(ControlHost* owner, HINSTANCE instance) : host(owner), 
   host->background = nullptr;
   host->paint_dc = nullptr;
   host->back_dc = nullptr;
+  host->focused = nullptr;
+  host->focus_cues = 0;
 }
 
 void SkinPainter::attach(HWND window, DWORD background_id, WORD cursor_id, const RECT* status) {
   host->window = window;
+  refresh_skin_colours();
   set_dpi(window_dpi(window));
   if (!normal_font) normal_font = make_font(BITMAP_SANS_SERIF, 13, 0);
   if (!underline_font) underline_font = make_font(BITMAP_SANS_SERIF, 13, 1);
@@ -44,20 +47,6 @@ HFONT SkinPainter::make_font(const char* face, int height, int underline) {
   return CreateFontIndirectA(&font);
 }
 
-namespace {
-
-// The font made again for the skin's scale from what it was made for at `previous_dpi`.
-HFONT remake_font(SkinPainter* painter, HFONT font, int previous_dpi) {
-  if (!font) return nullptr;
-  LOGFONTA made = {};
-  GetObjectA(font, sizeof made, &made);
-  DeleteObject(font);
-  if (!lstrcmpiA(made.lfFaceName, TRUETYPE_SANS_SERIF)) copy_text(made.lfFaceName, BITMAP_SANS_SERIF);
-  return painter->make_font(made.lfFaceName, MulDiv(made.lfHeight, BASE_DPI, previous_dpi), made.lfUnderline);
-}
-
-}  // namespace
-
 void SkinPainter::set_dpi(int dpi) {
   int previous = current_dpi();
   skin_dpi = dpi;
@@ -65,8 +54,10 @@ void SkinPainter::set_dpi(int dpi) {
   back_buffer.reset();  // it holds normal_font selected
   host->back_dc = nullptr;
   back_bitmap.reset();
-  normal_font = remake_font(this, normal_font, previous);
-  underline_font = remake_font(this, underline_font, previous);
+  if (normal_font) DeleteObject(normal_font);
+  if (underline_font) DeleteObject(underline_font);
+  normal_font = make_font(BITMAP_SANS_SERIF, 13, 0);
+  underline_font = make_font(BITMAP_SANS_SERIF, 13, 1);
 }
 
 void SkinPainter::create_back_buffer(HWND window) {
@@ -88,7 +79,7 @@ void SkinPainter::create_back_buffer(HWND window) {
   host->back_dc = back_buffer.get();
   SelectObject(host->back_dc, back_bitmap.get());
   if (normal_font) SelectObject(host->back_dc, normal_font);
-  SetBkMode(host->back_dc, TRANSPARENT);
+  prepare_text_colours(host->back_dc);
 }
 
 HDC SkinPainter::begin_paint() {
@@ -104,6 +95,7 @@ void SkinPainter::paint_all() {
   if (host->background) tile_bitmap(host->background, host->paint_dc, paint.rcPaint);
   for (int i = 0; i < host->count; ++i)
     if (host->controls[i]->visible) host->controls[i]->render(host->paint_dc);
+  draw_focus_cue(host, host->paint_dc);
 }
 
 void SkinPainter::draw_text(int x, int y, const char* text) {

@@ -22,9 +22,10 @@ public:
   // face "MS Sans Serif" is made as its TrueType form, "Microsoft Sans Serif".
   HFONT make_font(const char* face, int height, int underline);
   void create_back_buffer(HWND window);
-  // Takes `dpi` as the skin's scale and makes the shared fonts again for it, at the
-  // same 96-DPI heights. The back buffer goes too: once the window has its new
-  // size, create_back_buffer makes it again.
+  // Takes `dpi` as the skin's scale and makes the shared fonts again for it, as
+  // attach makes them (an owner that replaced normal_font replaces it again). The
+  // back buffer goes too: once the window has its new size, create_back_buffer
+  // makes it again.
   void set_dpi(int dpi);
 
   // The paint cycle of one WM_PAINT: begin_paint, paint_all, draw_text..., end_paint.

@@ -21,13 +21,3 @@ RECT to_device(const RECT& logical);  // each edge on its own
 // The DPI a window is shown at: the window's own where Windows can tell (Windows 10
 // 1607 on, looked up at run time), else the screen's.
 int window_dpi(HWND window);
-
-// A 32-bit top-down bitmap of the size, its pixels in `bits` (null on failure).
-HBITMAP create_surface_bitmap(int width, int height, DWORD** bits);
-
-// The `width` x `height` logical pixels of `source` at the skin's scale, as a 32-bit
-// bitmap of to_device(width) x to_device(height). Whole factors repeat each pixel;
-// others blend neighbours, but only the pixels that are not the transparent key:
-// which device pixels are key is decided by the nearest source pixel alone, so the
-// key stays exact and never bleeds into the artwork's edges. Null on failure.
-HBITMAP scale_artwork(HDC source, int width, int height);

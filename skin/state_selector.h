@@ -33,6 +33,9 @@ public:
   int get_value() override;            // value - minimum (value itself with SEL_VALUE_ONLY)
   void set_value(int offset) override;  // minimum + offset, clamped; no repaint, no report
   void destroy(int flags) override;
+  // A check box (toggle mode, checked from value 2 on) named by its label; counters
+  // and grids are not reached by the keyboard.
+  int describe(ControlAccess* access) override;
 
   int value;
   RECT hit_rect;    // where the image is drawn and the mouse hits (inclusive)
@@ -46,6 +49,7 @@ public:
   int label_dx;
   int label_dy;  // positive moves the label up
   char label[SELECTOR_TEXT_CAPACITY];
+  SIZE label_size;  // the label's extent at its last draw, 96-DPI pixels
 
 private:
   void step(int delta);

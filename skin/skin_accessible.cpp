@@ -1,0 +1,247 @@
+#include "skin_accessible.h"
+
+#include <oleacc.h>
+
+#include "skin_scale.h"
+
+AccessTable access_table;
+
+namespace {
+
+constexpr DWORD SYSTEM_FOLDER_ONLY = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+HMODULE oleacc_module;  // loaded on the first question, kept for the process
+
+// What is told of one element: the dialog itself (0) or a row (its index + 1).
+struct Element {
+  int role;
+  int state;
+  const char* name;
+  RECT screen;  // device pixels, screen coordinates
+};
+
+char dialog_title[80];
+
+// 0 when there is no such element. A control says its own role, state and place;
+// a window of the dialog's own (and the dialog) has its window's place.
+int describe_element(int id, Element* element) {
+  if (id < 0 || id > access_table.count) return 0;
+  ControlAccess access = ControlAccess();  // filled field by field: no constant copied from data
+  access.role = ROLE_DIALOG;
+  access.name = dialog_title;
+  HWND window = access_table.dialog;
+  Control* control = nullptr;
+  if (id) {
+    const AccessRow& row = access_table.rows[id - 1];
+    access.role = row.role;
+    access.area = row.area;
+    window = row.window;
+    control = row.control;
+    if (control) control->describe(&access);
+    access.name = row.name[0] || !control ? row.name : access.name;
+  } else {
+    GetWindowTextA(window, dialog_title, sizeof dialog_title);
+  }
+  element->role = access.role;
+  element->name = access.name;
+  element->state = control && !control->visible ? STATE_SYSTEM_INVISIBLE : access.state;
+  if (window) element->state |= STATE_SYSTEM_FOCUSABLE | (GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0);
+  element->screen = to_device(access.area);
+  MapWindowPoints(access_table.dialog, nullptr, reinterpret_cast<POINT*>(&element->screen), 2);
+  if (window && !control) GetWindowRect(window, &element->screen);
+  return 1;
+}
+
+int row_of_window(HWND window) {
+  for (int i = 0; window && i < access_table.count; ++i)
+    if (access_table.rows[i].window == window) return i;
+  return -1;
+}
+
+HRESULT answer_text(const char* text, BSTR* answer) {
+  *answer = nullptr;
+  if (!text || !text[0]) return S_FALSE;
+  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  *answer = length > 0 ? SysAllocStringLen(nullptr, static_cast<UINT>(length - 1)) : nullptr;
+  if (!*answer) return E_OUTOFMEMORY;
+  MultiByteToWideChar(CP_ACP, 0, text, -1, *answer, length);
+  return S_OK;
+}
+
+HRESULT answer_number(LONG number, VARIANT* answer) {
+  V_VT(answer) = VT_I4;
+  V_I4(answer) = number;
+  return S_OK;
+}
+
+// One object per answer to WM_GETOBJECT: the dialog, with its rows as simple
+// children numbered from 1 in reading order.
+class SkinAccessible final : public IAccessible {
+public:
+  SkinAccessible() : references_(1) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    *object = nullptr;
+    if (id != __uuidof(IUnknown) && id != __uuidof(IDispatch) && id != __uuidof(IAccessible)) return E_NOINTERFACE;
+    *object = static_cast<IAccessible*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --references_;
+    if (!left) delete this;
+    return left;
+  }
+
+  // No type information: clients call the interface directly.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    *parent = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+    *count = access_table.count;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+    *object = nullptr;  // the rows are simple elements of the dialog
+    return target(child) > 0 ? S_FALSE : E_INVALIDARG;
+  }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    Element element;
+    if (!describe_element(target(child), &element)) return E_INVALIDARG;
+    return answer_text(element.name, name);
+  }
+  // What a screen reader does not need of these controls is not there.
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    Element element;
+    if (!describe_element(target(child), &element)) return E_INVALIDARG;
+    return answer_number(element.role, role);
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    Element element;
+    if (!describe_element(target(child), &element)) return E_INVALIDARG;
+    return answer_number(element.state, state);
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, LONG*) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+    V_VT(focus) = VT_EMPTY;
+    HWND focused = GetFocus();
+    if (focused == access_table.dialog) return answer_number(CHILDID_SELF, focus);
+    int row = row_of_window(focused);
+    return row >= 0 ? answer_number(row + 1, focus) : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT*) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height, VARIANT child) override {
+    Element element;
+    if (!describe_element(target(child), &element)) return E_INVALIDARG;
+    *left = element.screen.left;
+    *top = element.screen.top;
+    *width = element.screen.right - element.screen.left;
+    *height = element.screen.bottom - element.screen.top;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT*) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* hit) override {
+    POINT point = {x, y};
+    Element element;
+    V_VT(hit) = VT_EMPTY;
+    for (int id = access_table.count; id >= 0; --id)
+      if (describe_element(id, &element) && PtInRect(&element.screen, point)) return answer_number(id, hit);
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+private:
+  // The element a child id names: CHILDID_SELF (0) the dialog, 1 to count its
+  // rows; anything else names none (describe_element refuses it).
+  static int target(const VARIANT& child) { return V_VT(&child) == VT_I4 ? V_I4(&child) : -1; }
+
+  ULONG references_;
+};
+
+}  // namespace
+
+void begin_access_rows(HWND dialog) {
+  access_table.dialog = dialog;
+  access_table.count = 0;
+}
+
+namespace {
+
+AccessRow* next_row() {
+  if (access_table.count >= ACCESS_ROW_CAPACITY) return nullptr;
+  AccessRow* row = &access_table.rows[access_table.count++];
+  *row = AccessRow();
+  return row;
+}
+
+}  // namespace
+
+void add_control_row(Control* control, const char* name) {
+  AccessRow* row = control ? next_row() : nullptr;
+  if (!row) return;
+  row->control = control;
+  row->window = control->focus_holder;
+  row->name = name;
+}
+
+void add_window_row(HWND window, int role, const char* name) {
+  AccessRow* row = next_row();
+  if (!row) return;
+  row->window = window;
+  row->role = role;
+  row->name = name;
+}
+
+void add_text_row(const char* text, const RECT& area) {
+  AccessRow* row = next_row();
+  if (!row) return;
+  row->role = ROLE_STATIC_TEXT;
+  row->name = text;
+  row->area = area;
+}
+
+LRESULT answer_get_object(WPARAM wparam, LPARAM object_id) {
+  if (static_cast<DWORD>(object_id) != static_cast<DWORD>(OBJID_CLIENT) || !access_table.dialog) return 0;
+  // Not one of Windows' known DLLs: only the system folder's copy may be loaded.
+  if (!oleacc_module) oleacc_module = LoadLibraryExA("oleacc.dll", nullptr, SYSTEM_FOLDER_ONLY);
+  using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+  FARPROC found = oleacc_module ? GetProcAddress(oleacc_module, "LresultFromObject") : nullptr;
+  SkinAccessible* object = found ? new SkinAccessible() : nullptr;
+  if (!object) return 0;
+  LRESULT answer = reinterpret_cast<FromObject>(reinterpret_cast<void*>(found))(__uuidof(IAccessible), wparam, object);
+  object->Release();
+  return answer > 0 ? answer : 0;
+}
+
+void announce_focus(HWND window) {
+  int row = row_of_window(window);
+  if (row >= 0) NotifyWinEvent(EVENT_OBJECT_FOCUS, access_table.dialog, OBJID_CLIENT, row + 1);
+}
+
+void announce_check_boxes() {
+  ControlAccess access;
+  for (int i = 0; i < access_table.count; ++i) {
+    Control* control = access_table.rows[i].control;
+    if (control && control->describe(&access) && access.role == ROLE_CHECK_BOX)
+      NotifyWinEvent(EVENT_OBJECT_STATECHANGE, access_table.dialog, OBJID_CLIENT, i + 1);
+  }
+}
