@@ -115,8 +115,8 @@ const char* completion_text() {
   static char text[256];
   text[0] = '\0';
   for (const TextLine& line : COMPLETED_LINES) {
+    if (text[0]) append_text(text, " ");
     append_text(text, line.text);
-    append_text(text, " ");
   }
   return text;
 }
@@ -322,10 +322,19 @@ void browse_for_folder(HWND window) {
   list_browsed_folder(window, path);
 }
 
+// The click on the hidden button takes the focus to it. The list reports
+// CBN_SELENDCANCEL also when Tab or Shift+Tab takes the focus away from it: then
+// the focus goes on to where the key sent it, once the focus change is over.
+void click_hidden_button(HWND window) {
+  HWND focus = GetFocus();
+  SendDlgItemMessageA(window, CONTROL_HIDDEN_BUTTON, BM_CLICK, 0, 0);
+  if (focus && focus != folder_list(window) && focus != GetFocus() && IsChild(window, focus))
+    PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+}
+
 INT_PTR on_folder_list(HWND window, int notification) {
   if (notification == CBN_SETFOCUS) announce_focus(folder_list(window));
-  if (notification == CBN_SELCHANGE || notification == CBN_SELENDCANCEL)
-    SendDlgItemMessageA(window, CONTROL_HIDDEN_BUTTON, BM_CLICK, 0, 0);
+  if (notification == CBN_SELCHANGE || notification == CBN_SELENDCANCEL) click_hidden_button(window);
   if (notification != CBN_SELCHANGE) return 0;
   LRESULT index = SendMessageA(folder_list(window), CB_GETCURSEL, 0, 0);
   if (index == installer_dialog.candidate_count + installer_dialog.browse_entry_present) browse_for_folder(window);

@@ -137,6 +137,21 @@ E2E_COMMON_FILES="$E2E_DRIVE_C/Program Files/Common Files"  # the 64-bit one
 E2E_TITLE="Veltrane Plugins : Installation"
 # e2e_window_probe WHAT: window_probe's answer about the installer's window, without CRs.
 e2e_window_probe() { "$WINE" "$E2E_WINDOW_PROBE" "$1" "$E2E_TITLE" 2>/dev/null | tr -d '\r'; }
+# e2e_access: the installer's window as a screen reader reads it from another
+# process, one line per element: ROLE<TAB>NAME<TAB>STATES (the dialog first).
+E2E_ACCESS_PROBE="$E2E_BUILD/tests/app/accessibility_probe.exe"
+e2e_access() { "$WINE" "$E2E_ACCESS_PROBE" "$E2E_TITLE" 2>/dev/null | tr -d '\r'; }
+# e2e_focused_is NAME: the element with the keyboard focus has that name.
+e2e_focused_is() { [ "$(e2e_access | awk -F'\t' '$3 ~ /focused/ {print $2}')" = "$1" ]; }
+# e2e_same_region WINDOW IMAGE X Y W H: the window shows the image's pixels there.
+e2e_same_region() {
+  import -window "$1" "$E2E_REGION_SHOT" 2>/dev/null &&
+    convert "$E2E_REGION_SHOT" -crop "$5x$6+$3+$4" +repage "$E2E_REGION_SHOT" &&
+    convert "$2" -crop "$5x$6+$3+$4" +repage "$E2E_REGION_EXPECTED" &&
+    [ "$(e2e_differing_pixels "$E2E_REGION_EXPECTED" "$E2E_REGION_SHOT")" = 0 ]
+}
+E2E_REGION_SHOT=$(mktemp --suffix=.png)
+E2E_REGION_EXPECTED=$(mktemp --suffix=.png)
 
 # e2e_start_setup ARGS...: starts the installer in the background; its exit code
 # lands in $E2E_SETUP_EXIT_FILE when it ends.
