@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The dialog on screens of 192 and 144 DPI: the client area grows by the factor, at
+# 192 every artwork pixel is a 2 x 2 block of its 100 % pixel, text is drawn taller
+# in a font made for the DPI, and clicks at scaled positions hit the same controls.
+# Wine takes the DPI from LogPixels when its server starts, so the server is
+# restarted around each change (and back at 96 DPI at the end).
+. "$(dirname "$0")/lib.sh" "$@"
+
+NAME="Dpitest"
+HOST="$E2E_DRIVE_C/$NAME/Host/Plug-Ins"
+TARGET="$HOST/Veltrane/TessoraOndelDemo.8bf"
+SHOTS="$E2E_BUILD/tests/e2e-shots"
+REFERENCE="$E2E_REFERENCES/choosing-$E2E_ARCH.png"
+set_dpi() {
+  local key
+  for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+    "$WINE" 'C:\windows\system32\reg.exe' add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  done
+  # The new server outlives the test: it must not hold the test's output open.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  wineserver -p >/dev/null 2>&1
+}
+cleanup() {
+  [ -n "${E2E_SETUP_PID:-}" ] && kill "$E2E_SETUP_PID" 2>/dev/null
+  set_dpi 96
+  e2e_reg_delete 'HKCU\Software\Veltrane'
+  rm -rf "${E2E_DRIVE_C:?}/$NAME"
+}
+trap cleanup EXIT
+mkdir -p "$HOST" "$SHOTS"
+e2e_reg_sz 'HKCU\Software\Veltrane\E2E dpi' Plugins "C:\\$NAME\\Host\\Plug-Ins"
+
+# The height of the dark ink in a region of an image (the text line above the list).
+ink_height() { convert "$1" -crop "$4x$5+$2+$3" +repage -colorspace Gray -threshold 40% -negate -trim -format %h info:; }
+# scaled N: a 96-DPI coordinate at the DPI under test.
+scaled() { echo $(( ($1 * DPI + 48) / 96 )); }
+client_size() { xdotool getwindowgeometry "$WINDOW" | awk '/Geometry/ {print $2}'; }
+# same_as_reference_scaled X Y W H: the region at 192 DPI is the 100 % region, each pixel doubled.
+same_as_reference_doubled() {
+  convert "$REFERENCE" -crop "$3x$4+$1+$2" +repage -scale 200% "$SHOTS/expected-$E2E_ARCH.png"
+  convert "$SHOT" -crop "$(($3 * 2))x$(($4 * 2))+$(($1 * 2))+$(($2 * 2))" +repage "$SHOTS/actual-$E2E_ARCH.png"
+  [ "$(e2e_differing_pixels "$SHOTS/expected-$E2E_ARCH.png" "$SHOTS/actual-$E2E_ARCH.png")" = 0 ]
+}
+text_height_96=$(ink_height "$REFERENCE" 6 186 300 20)
+
+for DPI in 192 144; do
+  set_dpi "$DPI"
+  e2e_park_pointer
+  e2e_start_setup
+  WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) || { e2e_fail "no dialog at $DPI DPI"; continue; }
+  e2e_wait_for 10 e2e_is_yellow "$WINDOW" "$(scaled 256)" "$(scaled 245)" || e2e_fail "no install button at $DPI DPI"
+  e2e_expect_eq "client area at $DPI DPI" "$(scaled 383)x$(scaled 270)" "$(client_size)"
+  sleep 1  # the yellow face is drawn before the text lines of the same paint
+  SHOT="$SHOTS/choosing-$DPI-$E2E_ARCH.png"
+  e2e_screenshot "$WINDOW" "$SHOT"
+  height=$(ink_height "$SHOT" "$(scaled 6)" "$(scaled 186)" "$(scaled 300)" "$(scaled 20)")
+  [ "$height" -gt "$text_height_96" ] && echo "ok: text $height pixels high at $DPI DPI, $text_height_96 at 96" ||
+    e2e_fail "text at $DPI DPI is $height pixels high, not more than the $text_height_96 at 96"
+  if [ "$DPI" = 192 ]; then
+    same_as_reference_doubled 4 30 170 78 && echo "ok: the logo's pixels doubled" || e2e_fail "the logo at 192 DPI is not the 100 % logo doubled"
+    same_as_reference_doubled 319 240 58 20 && echo "ok: the Cancel button's pixels doubled" || e2e_fail "the Cancel button at 192 DPI is not doubled"
+    # The selector off and on again (a second press 8 pixels away, not a double click).
+    e2e_click "$WINDOW" "$(scaled 232)" "$(scaled 12)"
+    e2e_wait_for 10 e2e_not_yellow "$WINDOW" "$(scaled 256)" "$(scaled 245)" || e2e_fail "a click on the selector at 192 DPI missed it"
+    e2e_click "$WINDOW" "$(scaled 240)" "$(scaled 20)"
+    e2e_wait_for 10 e2e_is_yellow "$WINDOW" "$(scaled 256)" "$(scaled 245)" || e2e_fail "the selector did not come back on"
+  fi
+  e2e_click "$WINDOW" "$(scaled 256)" "$(scaled 245)"
+  e2e_wait_for 20 test -f "$TARGET" && echo "ok: Install clicked at $DPI DPI" || e2e_fail "a click on Install at $DPI DPI installed nothing"
+  e2e_wait_for 10 e2e_is_yellow "$WINDOW" "$(scaled 170)" "$(scaled 220)" || e2e_fail "no finish button at $DPI DPI"
+  e2e_click "$WINDOW" "$(scaled 170)" "$(scaled 220)"
+  e2e_expect_eq "finish at $DPI DPI ends with 0" "0" "$(e2e_setup_exit_code 20)"
+  rm -rf "$HOST/Veltrane"
+done
+e2e_finish
