@@ -1,0 +1,137 @@
+// The dialog for the keyboard and on a screen of another DPI: the tab order of its
+// focus holders, Space and Enter clicking, and laying itself out again when Windows
+// reports a new DPI.
+#include "app_state.h"
+#include "dialog_fixture.h"
+#include "installer_dialog.h"
+#include "keyboard_access.h"
+#include "skin_test_support.h"  // pump(), capture()
+#include "state_selector.h"
+
+namespace {
+
+HWND holder_of(int slot) { return installer_dialog.dialog_controls[slot]->focus_holder; }
+
+Pixels client_pixels(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  HDC dc = GetDC(window);
+  Pixels pixels = capture(dc, client);
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
+// The window rectangle Windows would suggest: the same corner, the client area at `dpi`.
+RECT suggested_for(HWND window, int dpi) {
+  RECT outer, client;
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  RECT suggested = outer;
+  suggested.right = outer.left + outer.right - outer.left - client.right + MulDiv(383, dpi, 96);
+  suggested.bottom = outer.top + outer.bottom - outer.top - client.bottom + MulDiv(270, dpi, 96);
+  return suggested;
+}
+
+void change_dpi(HWND window, int dpi) {
+  RECT suggested = suggested_for(window, dpi);
+  SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  pump();
+}
+
+}  // namespace
+
+// From the folder list Tab goes to Install, Cancel, the selector, the link and back.
+TEST_F(DialogTest, TabGoesFromTheFolderListThroughTheSkinControlsAndBack) {
+  seed_candidates({"Host"});
+  open();
+  HWND list = GetDlgItem(window, 1033);
+  const HWND order[] = {holder_of(SLOT_INSTALL), holder_of(SLOT_EXIT), holder_of(FIRST_SELECTOR_SLOT),
+                        holder_of(SLOT_LINK), list};
+  HWND at = list;
+  for (HWND expected : order) {
+    at = GetNextDlgTabItem(window, at, FALSE);
+    EXPECT_EQ(at, expected);
+  }
+  EXPECT_EQ(GetNextDlgTabItem(window, list, TRUE), holder_of(SLOT_LINK));
+  EXPECT_FALSE(IsWindowVisible(holder_of(SLOT_FINISH)));
+}
+
+// Space presses and releases as the mouse does; Enter is wanted by buttons and the
+// link only, so that elsewhere it keeps installing.
+TEST_F(DialogTest, SpaceClicksTheSelectorAndEnterIsWantedByButtonsAndTheLinkOnly) {
+  seed_candidates({"Host"});
+  open();
+  HWND selector = holder_of(FIRST_SELECTOR_SLOT);
+  SendMessageA(selector, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(static_cast<StateSelector*>(installer_dialog.dialog_controls[FIRST_SELECTOR_SLOT])->value, 3);
+  SendMessageA(selector, WM_KEYUP, VK_SPACE, 0);
+  pump();
+  EXPECT_EQ(visible_slots(), "0 2 3 4");
+  EXPECT_FALSE(IsWindowVisible(holder_of(SLOT_INSTALL)));  // out of the tab order with its button
+
+  MSG enter = {};
+  enter.message = WM_KEYDOWN;
+  enter.wParam = VK_RETURN;
+  struct Row {
+    int slot;
+    LRESULT code;
+  } rows[] = {{SLOT_EXIT, DLGC_WANTMESSAGE}, {SLOT_LINK, DLGC_WANTMESSAGE}, {FIRST_SELECTOR_SLOT, 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.slot);
+    EXPECT_EQ(SendMessageA(holder_of(row.slot), WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)), row.code);
+  }
+  SendMessageA(selector, WM_KEYDOWN, VK_SPACE, 0);  // on again, then Space on Install installs
+  SendMessageA(selector, WM_KEYUP, VK_SPACE, 0);
+  pump();
+  SendMessageA(holder_of(SLOT_INSTALL), WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageA(holder_of(SLOT_INSTALL), WM_KEYUP, VK_SPACE, 0);
+  pump();
+  EXPECT_EQ(installer_dialog.installed, 1);
+  SendMessageA(holder_of(SLOT_FINISH), WM_KEYDOWN, VK_RETURN, 0);
+  pump();
+  EXPECT_FALSE(IsWindowVisible(window));
+}
+
+// Focus cues follow Windows' convention: the first key shows them.
+TEST_F(DialogTest, TheFocusCueShowsOnlyOnceAKeyWasPressed) {
+  seed_candidates({"Host"});
+  open();
+  RECT ring = {247, 238, 311, 264};  // around the install button
+  Pixels before = [&] { HDC dc = GetDC(window); Pixels p = capture(dc, ring); ReleaseDC(window, dc); return p; }();
+  SetFocus(holder_of(SLOT_INSTALL));
+  pump();
+  EXPECT_EQ(control_host.focused, installer_dialog.dialog_controls[SLOT_INSTALL]);
+  HDC dc = GetDC(window);
+  EXPECT_TRUE(capture(dc, ring) == before);
+  SendMessageA(holder_of(SLOT_INSTALL), WM_KEYDOWN, VK_SHIFT, 0);
+  pump();
+  EXPECT_EQ(GetPixel(dc, 247, 250), 0u);  // the frame's left side, in the text colour
+  EXPECT_FALSE(capture(dc, ring) == before);
+  ReleaseDC(window, dc);
+}
+
+// WM_DPICHANGED: the suggested rectangle, everything laid out at the new DPI (the
+// artwork doubled, clicks at doubled places), and at 96 again every pixel as before.
+TEST_F(DialogTest, AtAnotherDpiTheDialogLaysItselfOutAgainAndBackAt96AsBefore) {
+  seed_candidates({"Host"});
+  open();
+  Pixels at_96 = client_pixels(window);
+  change_dpi(window, 192);
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 766);
+  EXPECT_EQ(client.bottom, 540);
+  RECT list = client_rect_of(1033);
+  EXPECT_EQ(list.left, 12);
+  EXPECT_EQ(list.top, 420);
+  EXPECT_EQ(list.right - list.left, 746);
+  Pixels at_192 = client_pixels(window);
+  for (int y = 60; y < 216; ++y)  // the logo below the link
+    for (int x = 8; x < 348; ++x) ASSERT_EQ(at_192.at(x, y), at_96.at(x / 2, y / 2)) << x << ", " << y;
+  click({AT_SELECTOR.x * 2, AT_SELECTOR.y * 2});
+  EXPECT_EQ(visible_slots(), "0 2 3 4");
+  click({AT_SELECTOR.x * 2 + 4, AT_SELECTOR.y * 2 + 4});
+  EXPECT_EQ(visible_slots(), "0 1 2 3 4");
+  change_dpi(window, 96);
+  EXPECT_TRUE(client_pixels(window) == at_96) << first_difference(at_96, client_pixels(window));
+}
