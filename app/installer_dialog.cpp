@@ -1,7 +1,5 @@
 #include "installer_dialog.h"
 
-#include <shellapi.h>
-
 #include "app_state.h"
 #include "bitmap_button.h"
 #include "candidate_list.h"
@@ -11,6 +9,7 @@
 #include "install_run.h"
 #include "installer_commands.h"
 #include "link_label.h"
+#include "maker_page.h"
 #include "painter.h"
 #include "path_helpers.h"
 #include "probe_sequence.h"
@@ -311,7 +310,7 @@ INT_PTR on_skin_command(HWND window, WPARAM code) {
       SendMessageA(window, WM_COMMAND, IDOK, 0);
       break;
     case CMD_OPEN_PAGE:
-      ShellExecuteA(nullptr, "open", MAKER_PAGE, nullptr, nullptr, SW_SHOWMAXIMIZED);
+      open_maker_page(MAKER_PAGE, open_page_here);
       break;
     case CMD_SELECTOR:
       on_selector_changed(window);

@@ -5,7 +5,7 @@
 #include "app_state.h"
 #include "candidate_list.h"
 #include "carried_plugins.h"
-#include "exit_codes.h"
+#include "run_result.h"
 #include "install_run.h"
 #include "plugin_writer.h"
 #include "probe_sequence.h"

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "handles.h"
+#include "safe_files.h"
 
 namespace {
 
@@ -24,16 +25,17 @@ DWORD little_endian(const unsigned char* bytes, int count) {
 }  // namespace
 
 ImageKind read_image_kind(const char* path) {
-  // Shared with everything: a plug-in a running host holds open is still read.
-  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return IMAGE_NONE;
+  FileHandle file(open_disk_file(path));
+  return file.valid() ? image_kind_of(file.get()) : IMAGE_NONE;
+}
+
+ImageKind image_kind_of(void* file) {
   unsigned char dos[DOS_HEADER_SIZE];
-  if (!read_at(file.get(), 0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return IMAGE_NONE;
+  if (!read_at(file, 0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return IMAGE_NONE;
   DWORD header = little_endian(dos + 60, 4);
   if (header < DOS_HEADER_SIZE || header > PE_HEADER_LIMIT) return IMAGE_NONE;
   unsigned char pe[6];
-  if (!read_at(file.get(), header, pe, sizeof pe) || pe[0] != 'P' || pe[1] != 'E' || pe[2] || pe[3])
+  if (!read_at(file, header, pe, sizeof pe) || pe[0] != 'P' || pe[1] != 'E' || pe[2] || pe[3])
     return IMAGE_NONE;
   switch (little_endian(pe + 4, 2)) {
     case 0x014C:

@@ -19,9 +19,12 @@ enum ImageKind {
   IMAGE_OTHER,     // a PE image for another machine (Itanium, 32-bit ARM...)
 };
 
-// Reads the DOS and PE headers of `path`. Never fails: a file it cannot read or make
-// sense of is IMAGE_NONE.
+// Reads the DOS and PE headers of `path`, a disk file (never a device or a pipe).
+// Never fails: a file it cannot read or make sense of is IMAGE_NONE.
 ImageKind read_image_kind(const char* path);
+
+// The same for a file already open for reading.
+ImageKind image_kind_of(void* file);
 
 // The architecture of an image kind; ARCH_UNKNOWN for IMAGE_NONE and IMAGE_OTHER.
 Architecture image_architecture(ImageKind kind);

@@ -40,10 +40,12 @@ namespace {
 bool resolves_to_shorter_name(char last) { return last == ' ' || last == '.'; }
 
 // The maker's own folder is added back by the installer's list, so a path that
-// already ends in it is cut just before it.
+// already holds it is cut just before it. Only the first "velt" is looked at, and
+// only a component that begins with the maker's whole name is the maker's folder:
+// "C:\Veltman Tools\" is another maker's. `path` is lower case here.
 void cut_at_maker_folder(char* path) {
   char* found = strstr(path, "velt");
-  if (found && found > path && found[-1] == '\\') *found = '\0';
+  if (found && found > path && found[-1] == '\\' && strncmp(found, "veltrane", 8) == 0) *found = '\0';
 }
 
 }  // namespace

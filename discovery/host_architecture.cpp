@@ -8,6 +8,7 @@
 #include "handles.h"
 #include "letters.h"
 #include "path_helpers.h"
+#include "safe_files.h"
 
 namespace {
 
@@ -62,7 +63,9 @@ HostArchitecture folder_files_evidence(const char* folder) {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ends_with_lower(found.cFileName, ".8bf")) continue;
     path[folder_length] = '\0';
     if (!append_text(path, found.cFileName)) continue;
-    ImageKind kind = read_image_kind(path);
+    // A .8bf that is a link to a file elsewhere says nothing about this folder.
+    FileHandle file(open_own_disk_file(path));
+    ImageKind kind = file.valid() ? image_kind_of(file.get()) : IMAGE_NONE;
     if (kind == IMAGE_NONE) continue;  // not a plug-in image: says nothing
     Architecture architecture = image_architecture(kind);
     if (architecture == ARCH_UNKNOWN || (common != ARCH_UNKNOWN && architecture != common)) return NO_EVIDENCE;

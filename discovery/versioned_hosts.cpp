@@ -10,6 +10,8 @@ namespace {
 
 constexpr REGSAM VIEW_64 = KEY_WOW64_64KEY;
 constexpr unsigned MINOR_LIMIT = 999;
+constexpr unsigned VERSION_TOO_LARGE = 0xFFFFFFFFu;
+constexpr unsigned MAJOR_LIMIT = (VERSION_TOO_LARGE - MINOR_LIMIT) / 1000 - 1;  // major * 1000 + minor stays below it
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -61,8 +63,10 @@ void scan_version(const char* version_key, unsigned version, const char* path_va
 unsigned version_rank(const char* key_name) {
   unsigned major = 0, minor = 0;
   const char* p = key_name;
-  for (; is_digit(*p); ++p)
-    if (major < 4000000) major = major * 10 + static_cast<unsigned>(*p - '0');
+  for (; is_digit(*p); ++p) {
+    major = major * 10 + static_cast<unsigned>(*p - '0');
+    if (major > MAJOR_LIMIT) return VERSION_TOO_LARGE;  // larger than any rank: ranked the largest
+  }
   if (*p == '.')
     for (++p; is_digit(*p); ++p)
       if (minor <= MINOR_LIMIT) minor = minor * 10 + static_cast<unsigned>(*p - '0');

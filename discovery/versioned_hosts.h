@@ -30,4 +30,5 @@ void scan_versioned_host(const char* hosts_key, const char* path_value, const ch
 void admit_shared_folder(const char* folder_variable, const char* sub_path, const FoundHost& host);
 
 // "180.0" -> 180000, "70.1" -> 70001; the digits before and after the first ".".
+// A major number too large for that (over 4,294,965) ranks above every other.
 unsigned version_rank(const char* key_name);

@@ -153,7 +153,10 @@ TEST(VersionRank, ReadsMajorAndMinorOfAVersionKey) {
   struct Row {
     const char* name;
     unsigned rank;
-  } rows[] = {{"180.0", 180000}, {"70.1", 70001}, {"120", 120000}, {"1.2.3", 1002}, {"x", 0}, {"99.99999", 99999}};
+  } rows[] = {{"180.0", 180000}, {"70.1", 70001}, {"120", 120000}, {"1.2.3", 1002}, {"x", 0}, {"99.99999", 99999},
+              // Too large to compare: ranked the largest, never wrapped round to a small rank.
+              {"4294965.999", 4294965999u}, {"4294966.0", 0xFFFFFFFFu}, {"40000000.5", 0xFFFFFFFFu},
+              {"99999999999999999999", 0xFFFFFFFFu}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(version_rank(row.name), row.rank);
