@@ -70,19 +70,6 @@ const char* read_argument(const char* p, char* out, size_t capacity, bool* quote
   return p;
 }
 
-bool is_drive_path(const char* folder) {
-  return ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z')) &&
-         folder[1] == ':' && folder[2] == '\\';
-}
-
-// \\server\share with both names present; "\\.\" names devices and pipes, not a server.
-bool is_unc_path(const char* folder) {
-  if (folder[0] != '\\' || folder[1] != '\\' || !folder[2] || folder[2] == '\\' || is_device_path(folder)) return false;
-  const char* share = folder + 2;
-  while (*share && *share != '\\') ++share;
-  return share[0] == '\\' && share[1] && share[1] != '\\';
-}
-
 // Characters no folder name may hold; a colon only as the drive's. A "/" is refused
 // too: a switch written after the folder ("/D=C:\a /S") must not become part of it.
 bool has_forbidden_character(const char* folder) {
@@ -98,7 +85,7 @@ bool has_forbidden_character(const char* folder) {
 
 // Checks and stores a /D= folder, with a trailing "\".
 int store_target(const char* folder, char* target) {
-  if (!(is_drive_path(folder) || is_unc_path(folder)) || has_forbidden_character(folder)) return 0;
+  if (!is_rooted_path(folder) || has_forbidden_character(folder)) return 0;
   if (!copy_text(target, PATH_CAPACITY, folder) || !ensure_trailing_separator(target)) {
     target[0] = '\0';
     return 0;

@@ -203,13 +203,13 @@ void refuse_folder(HWND window, Architecture host) {
 
 // One attempt: the skip list from the selectors as they stand now, then the writes,
 // then Retry as often as the user asks. 1 when everything was written.
-int write_plugins(HWND window, Architecture host) {
+int write_plugins(HWND window, Architecture set) {
   clear_skip_list(skip_list);
   for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) {
     StateSelector* selector = static_cast<StateSelector*>(slot(i));
     if (selector && selector->value == 0) add_skip_key(skip_list, selector->key);
   }
-  const InstallTarget target = {instance_handle, chosen_folder, host, &skip_list, &run_log};
+  const InstallTarget target = {instance_handle, chosen_folder, set, &skip_list, &run_log};
   PayloadFailures& failures = installer_dialog.failures;
   int failed = install_payloads(target, failures);
   while (failed) {
@@ -245,8 +245,8 @@ INT_PTR on_install(HWND window) {
   if (!install || !install->visible || selector_sum() == 0) return 0;
   if (!read_selected_folder(window)) return 0;
   HostArchitecture host = selected_architecture(window);
-  log_target_architecture(host);
-  if (!carries_set_for(instance_handle, host.architecture)) {
+  Architecture set;
+  if (!choose_plugin_set(host, &set)) {
     refuse_folder(window, host.architecture);
     return 0;
   }
@@ -255,7 +255,7 @@ INT_PTR on_install(HWND window) {
     return 0;
   }
   log_format(run_log, "target folder: %s", chosen_folder);
-  if (!write_plugins(window, host.architecture)) return 0;
+  if (!write_plugins(window, set)) return 0;
   log_line(run_log, "result: installed");
   enter_completed_state(window);
   return 0;

@@ -57,8 +57,7 @@ HRESULT open_by_desktop_shell(BSTR file, VARIANT& verb, VARIANT& show) {
   IShellFolderViewDual* folder_view = nullptr;
   IDispatch* application = nullptr;
   IShellDispatch2* shell = nullptr;
-  VARIANT none;
-  VariantInit(&none);
+  static VARIANT none;  // VT_EMPTY
   long desktop_window = 0;
   HRESULT result = CoCreateInstance(SHELL_WINDOWS_CLASS, nullptr, CLSCTX_LOCAL_SERVER, SHELL_WINDOWS, as_out(windows));
   if (SUCCEEDED(result))
@@ -80,22 +79,31 @@ HRESULT open_by_desktop_shell(BSTR file, VARIANT& verb, VARIANT& show) {
 
 }  // namespace
 
+// A BSTR that needs no allocation: its length in bytes, then its text. The shell
+// object only reads what it is handed, and the proxy that carries the call to the
+// shell's process copies it by that length.
+struct ConstantBstr {
+  DWORD bytes;
+  WCHAR text[512];
+};
+
+BSTR as_bstr(ConstantBstr& bstr, const char* text) {
+  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, bstr.text, 512);
+  bstr.bytes = static_cast<DWORD>(length - 1) * sizeof(WCHAR);
+  return length > 0 ? bstr.text : nullptr;
+}
+
 PageRoute open_maker_page(const char* address, void (*open_here)(const char* address)) {
-  static WCHAR wide[512];  // static: a small frame keeps every local near at hand
+  static ConstantBstr file, open;  // static: a small frame keeps every local near at hand
+  static VARIANT verb, show;       // zero: VT_EMPTY until set
+  verb.vt = VT_BSTR;
+  verb.bstrVal = as_bstr(open, "open");
+  show.vt = VT_I4;
+  show.lVal = SW_SHOWMAXIMIZED;
   HRESULT result = E_INVALIDARG;
-  if (MultiByteToWideChar(CP_ACP, 0, address, -1, wide, 512)) {
+  if (as_bstr(file, address)) {
     HRESULT started = CoInitialize(nullptr);
-    BSTR file = SysAllocString(wide);
-    VARIANT verb, show;
-    VariantInit(&verb);
-    verb.vt = VT_BSTR;
-    verb.bstrVal = SysAllocString(L"open");
-    VariantInit(&show);
-    show.vt = VT_I4;
-    show.lVal = SW_SHOWMAXIMIZED;
-    result = file && verb.bstrVal ? open_by_desktop_shell(file, verb, show) : E_OUTOFMEMORY;
-    SysFreeString(file);
-    VariantClear(&verb);
+    result = open_by_desktop_shell(file.text, verb, show);
     if (SUCCEEDED(started)) CoUninitialize();
   }
   if (SUCCEEDED(result)) return PAGE_BY_DESKTOP_SHELL;

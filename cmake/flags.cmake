@@ -27,6 +27,16 @@ if(VELTRANE_ARCH STREQUAL "x86")
   # function of the product may have a frame over 4,000 bytes (an error otherwise:
   # large buffers are static).
   list(APPEND VELTRANE_PRODUCT_CODE_OPTIONS -mno-stack-arg-probe -mno-accumulate-outgoing-args -Wframe-larger-than=4000)
+  # No frame pointer, as x86 Windows release code is usually built (frame pointer
+  # omission is part of optimising for x86 there): a register more, 1.5 KB less.
+  list(APPEND VELTRANE_PRODUCT_CODE_OPTIONS -fomit-frame-pointer)
+  # A switch compiles to compares rather than a table of code addresses, each of
+  # which the loader would relocate; and tables and texts keep the alignment their
+  # types need, without padding to 32 bytes for the cache.
+  list(APPEND VELTRANE_PRODUCT_CODE_OPTIONS -fno-jump-tables -malign-data=abi)
+  # Identical tails of branches are not merged into jumps to one copy: here that
+  # costs more jumps than it saves.
+  list(APPEND VELTRANE_PRODUCT_CODE_OPTIONS -fno-tree-tail-merge)
 endif()
 # x64 keeps its unwind tables (.pdata, .xdata): Windows walks the stack through them
 # for every exception, crash report and debugger, and takes a function without them
@@ -79,7 +89,7 @@ function(veltrane_whole_program target)
   target_compile_options(${target} PRIVATE -fwhole-program)
   target_link_options(${target} PRIVATE -static -s -Wl,--gc-sections -nostartfiles
                       -Wl,-Map=${CMAKE_BINARY_DIR}/${target}.map)
-  target_link_libraries(${target} PRIVATE gdi32 user32 shell32 advapi32 ole32 oleaut32)
+  target_link_libraries(${target} PRIVATE gdi32 user32 shell32 advapi32 ole32)
 endfunction()
 
 # A test program (GoogleTest or a helper the tests start).

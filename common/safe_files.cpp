@@ -23,6 +23,14 @@ int is_device_path(const char* path) {
   return path[0] == '\\' && path[1] == '\\' && (path[2] == '.' || path[2] == '?') && path[3] == '\\';
 }
 
+int is_rooted_path(const char* path) {
+  if (lower_char(path[0]) >= 'a' && lower_char(path[0]) <= 'z' && path[1] == ':' && path[2] == '\\') return 1;
+  if (path[0] != '\\' || path[1] != '\\' || !path[2] || path[2] == '\\' || is_device_path(path)) return 0;
+  const char* share = path + 2;
+  while (*share && *share != '\\') ++share;
+  return share[0] == '\\' && share[1] && share[1] != '\\';
+}
+
 int final_path_of(HANDLE handle, char* out, size_t capacity) {
   char raw[OUTPUT_PATH_CAPACITY + 8];
   DWORD length = GetFinalPathNameByHandleA(handle, raw, sizeof raw, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);

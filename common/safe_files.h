@@ -18,6 +18,10 @@ constexpr DWORD UNTRUSTED_NAME_FLAGS = FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_S
 // 1 when `path` names the device namespace ("\\.\..." or "\\?\..."), never a file.
 int is_device_path(const char* path);
 
+// 1 when `path` is rooted: a drive path ("X:\...") or "\\server\share\..." with both names
+// (never the device namespace).
+int is_rooted_path(const char* path);
+
 // The final path Windows gives an open handle, without its "\\?\" prefix ("\\?\UNC\"
 // becomes "\\"), in `out`. 1, or 0 when it cannot be had or does not fit.
 int final_path_of(HANDLE handle, char* out, size_t capacity);

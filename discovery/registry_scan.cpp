@@ -20,11 +20,10 @@ LONG open_for_reading(HKEY root, const char* key_path, RegKey& key, REGSAM view 
 // The names are as long as the ones they replace, so the text stays in place.
 void name_64bit_folders(char* text) {
   if (sizeof(void*) != 4 || GetEnvironmentVariableA("ProgramW6432", nullptr, 0) == 0) return;
-  static const char* const renamed[][2] = {{"%programfiles%", "%ProgramW6432%"},
-                                           {"%commonprogramfiles%", "%CommonProgramW6432%"}};
+  static const char renamed[] = "%programfiles%\0%ProgramW6432%\0%commonprogramfiles%\0%CommonProgramW6432%\0";
   for (char* p = text; *p; ++p)
-    for (const auto& names : renamed)
-      if (starts_with_lower(p, names[0])) memcpy(p, names[1], text_length(names[1]));
+    for (const char* name = renamed; *name; name += 2 * (text_length(name) + 1))
+      if (starts_with_lower(p, name)) memcpy(p, name + text_length(name) + 1, text_length(name));
 }
 
 // REG_EXPAND_SZ data expanded in place in its PATH_CAPACITY buffer; a result that
