@@ -3,6 +3,7 @@
 #include "bounded_text.h"
 #include "letters.h"
 #include "path_helpers.h"
+#include "safe_files.h"
 
 const char COMMAND_LINE_USAGE[] =
     "Usage: VeltraneSetup.exe [/S [/ALL]] [/U] [/LOG=file] [/ARCH=x86|x64|arm64] [/?] [/D=folder]\r\n"
@@ -27,61 +28,46 @@ namespace {
 // Reads one argument by the platform's rules (as CommandLineToArgvW splits): blanks
 // separate arguments outside quotes; 2n backslashes before a quote give n backslashes
 // and the quote opens or closes; 2n+1 give n backslashes and a literal quote; other
-// backslashes stand as they are. Returns the position after the argument, or null
-// when it does not fit `capacity`. `quoted` tells whether any quote was seen.
-const char* read_argument(const char* p, char* out, size_t capacity, bool* quoted) {
+// backslashes stand as they are. Returns the position after the argument, found by
+// the same rules however long it is, so that nothing inside an over-long argument is
+// ever read as a switch; `fits` tells whether it fitted `capacity` (when it did not,
+// `out` holds what fitted). `quoted` tells whether any quote was seen.
+const char* read_argument(const char* p, char* out, size_t capacity, bool* quoted, bool* fits) {
   size_t length = 0;
   bool in_quotes = false;
   *quoted = false;
-  auto put = [&](char c) {
-    if (length + 1 >= capacity) return false;
-    out[length++] = c;
-    return true;
+  *fits = true;
+  auto put = [&](char c) {  // past the capacity the argument is still read, not kept
+    if (length + 1 < capacity)
+      out[length++] = c;
+    else
+      *fits = false;
   };
   while (*p && (in_quotes || !is_blank(*p))) {
     if (*p == '\\') {
       size_t backslashes = 0;
       while (*p == '\\') ++backslashes, ++p;
-      if (*p == '"') {
-        for (size_t i = 0; i < backslashes / 2; ++i)
-          if (!put('\\')) return nullptr;
-        if (backslashes % 2) {
-          if (!put('"')) return nullptr;
-          ++p;
-        }
-      } else {
-        for (size_t i = 0; i < backslashes; ++i)
-          if (!put('\\')) return nullptr;
+      size_t kept = *p == '"' ? backslashes / 2 : backslashes;
+      for (size_t i = 0; i < kept; ++i) put('\\');
+      if (*p == '"' && backslashes % 2) {
+        put('"');
+        ++p;
       }
     } else if (*p == '"') {
       *quoted = true;
       if (in_quotes && p[1] == '"') {  // "" inside quotes is one literal quote
-        if (!put('"')) return nullptr;
+        put('"');
         p += 2;
         continue;
       }
       in_quotes = !in_quotes;
       ++p;
     } else {
-      if (!put(*p)) return nullptr;
-      ++p;
+      put(*p++);
     }
   }
   out[length] = '\0';
   return p;
-}
-
-bool is_drive_path(const char* folder) {
-  return ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z')) &&
-         folder[1] == ':' && folder[2] == '\\';
-}
-
-// \\server\share with both names present.
-bool is_unc_path(const char* folder) {
-  if (folder[0] != '\\' || folder[1] != '\\' || !folder[2] || folder[2] == '\\') return false;
-  const char* share = folder + 2;
-  while (*share && *share != '\\') ++share;
-  return share[0] == '\\' && share[1] && share[1] != '\\';
 }
 
 // Characters no folder name may hold; a colon only as the drive's. A "/" is refused
@@ -99,7 +85,7 @@ bool has_forbidden_character(const char* folder) {
 
 // Checks and stores a /D= folder, with a trailing "\".
 int store_target(const char* folder, char* target) {
-  if (!(is_drive_path(folder) || is_unc_path(folder)) || has_forbidden_character(folder)) return 0;
+  if (!is_rooted_path(folder) || has_forbidden_character(folder)) return 0;
   if (!copy_text(target, PATH_CAPACITY, folder) || !ensure_trailing_separator(target)) {
     target[0] = '\0';
     return 0;
@@ -121,15 +107,11 @@ int store_verbatim_target(const char* value, char* target) {
 void note_silent_switch(const char* command_line, CommandLine* out) {
   const char* p = skip_program_name(command_line);
   char argument[PATH_CAPACITY];
-  bool quoted;
+  bool quoted, fits;
   while (*(p = skip_blanks(p))) {
-    const char* next = read_argument(p, argument, sizeof argument, &quoted);
-    if (!next) {
-      while (*p && !is_blank(*p)) ++p;  // an overlong argument: step over it
-      continue;
-    }
-    if (starts_with_lower(argument, "/d=")) return;  // the rest is the folder
-    if (starts_with_lower(argument, "/s") && !argument[2]) out->silent = 1;
+    const char* next = read_argument(p, argument, sizeof argument, &quoted, &fits);
+    if (fits && starts_with_lower(argument, "/d=")) return;  // the rest is the folder
+    if (fits && starts_with_lower(argument, "/s") && !argument[2]) out->silent = 1;
     p = next;
   }
 }
@@ -182,15 +164,15 @@ int parse_command_line(const char* command_line, CommandLine* out) {
   // switch is passed over and the rest still counts.
   while (well_formed || !out->silent) {
     if (!*(p = skip_blanks(p))) break;
-    bool quoted = false;
-    const char* next = read_argument(p, argument, sizeof argument, &quoted);
+    bool quoted = false, fits = true;
+    const char* next = read_argument(p, argument, sizeof argument, &quoted, &fits);
     if (starts_with_lower(p, "/d=") && !quoted) {  // the rest of the line is the folder
       if (!store_verbatim_target(p + 3, out->target)) well_formed = 0;
       break;
     }
-    if (!next) {  // an argument too long for any switch: stepped over
+    if (!fits) {  // an argument too long for any switch: one bad argument, read no further
       well_formed = 0;
-      while (*p && !is_blank(*p)) ++p;
+      p = next;
       continue;
     }
     if (starts_with_lower(argument, "/d=")) {

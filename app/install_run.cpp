@@ -21,13 +21,14 @@ void log_candidate_folders() {
   }
 }
 
-void log_target_architecture(const HostArchitecture& host) {
-  Architecture served = host.architecture == ARCH_UNKNOWN ? ARCH_X86 : host.architecture;
-  if (host.architecture == ARCH_UNKNOWN)
-    log_format(run_log, "target architecture: unknown; plug-in set: %s", architecture_name(served));
-  else
-    log_format(run_log, "target architecture: %s (%s); plug-in set: %s", architecture_name(host.architecture),
-               evidence_name(host.evidence), architecture_name(served));
+int choose_plugin_set(const HostArchitecture& host, Architecture* set) {
+  int served = plugin_set_for(instance_handle, host, set);
+  Architecture shown = served ? *set : host.architecture == ARCH_UNKNOWN ? ARCH_X86 : host.architecture;
+  bool known = host.architecture != ARCH_UNKNOWN;
+  log_format(run_log, "target architecture: %s%s%s%s; plug-in set: %s%s", known ? architecture_name(host.architecture) : "unknown",
+             known ? " (" : "", known ? evidence_name(host.evidence) : "", known ? ")" : "", architecture_name(shown),
+             served && host.bridged && *set != host.architecture ? " (loaded through the host's 32-bit helper)" : "");
+  return served;
 }
 
 void log_no_build_for(const char* folder, Architecture host) {

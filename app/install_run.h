@@ -7,9 +7,11 @@
 // with the probe row that found it, and entries left out because they do not fit.
 void log_candidate_folders();
 
-// Logs the target folder's architecture, where it came from and the set of plug-ins
-// that serves it: "target architecture: x64 (host program); plug-in set: x64".
-void log_target_architecture(const HostArchitecture& host);
+// The set of plug-ins written into a folder whose host is `host` (plugin_set_for over
+// the installer's own module), logged with the folder's architecture and where it
+// came from: "target architecture: x64 (host program); plug-in set: x64", and for a
+// bridged host served by the x86 set, why. 0 when no carried set serves the host.
+int choose_plugin_set(const HostArchitecture& host, Architecture* set);
 
 // Logs why nothing is installed into `folder`: the installer carries
 // no plug-ins for its host's architecture.

@@ -1,7 +1,5 @@
 #include "installer_dialog.h"
 
-#include <shellapi.h>
-
 #include "app_state.h"
 #include "bitmap_button.h"
 #include "candidate_list.h"
@@ -14,6 +12,7 @@
 #include "keyboard_access.h"
 #include "skin_accessible.h"
 #include "link_label.h"
+#include "maker_page.h"
 #include "painter.h"
 #include "path_helpers.h"
 #include "probe_sequence.h"
@@ -239,13 +238,13 @@ void refuse_folder(HWND window, Architecture host) {
 
 // One attempt: the skip list from the selectors as they stand now, then the writes,
 // then Retry as often as the user asks. 1 when everything was written.
-int write_plugins(HWND window, Architecture host) {
+int write_plugins(HWND window, Architecture set) {
   clear_skip_list(skip_list);
   for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) {
     StateSelector* selector = static_cast<StateSelector*>(slot(i));
     if (selector && selector->value == 0) add_skip_key(skip_list, selector->key);
   }
-  const InstallTarget target = {instance_handle, chosen_folder, host, &skip_list, &run_log};
+  const InstallTarget target = {instance_handle, chosen_folder, set, &skip_list, &run_log};
   PayloadFailures& failures = installer_dialog.failures;
   int failed = install_payloads(target, failures);
   while (failed) {
@@ -289,8 +288,8 @@ INT_PTR on_install(HWND window) {
   if (!install || !install->visible || selector_sum() == 0) return 0;
   if (!read_selected_folder(window)) return 0;
   HostArchitecture host = selected_architecture(window);
-  log_target_architecture(host);
-  if (!carries_set_for(instance_handle, host.architecture)) {
+  Architecture set;
+  if (!choose_plugin_set(host, &set)) {
     refuse_folder(window, host.architecture);
     return 0;
   }
@@ -299,7 +298,7 @@ INT_PTR on_install(HWND window) {
     return 0;
   }
   log_format(run_log, "target folder: %s", chosen_folder);
-  if (!write_plugins(window, host.architecture)) return 0;
+  if (!write_plugins(window, set)) return 0;
   log_line(run_log, "result: installed");
   enter_completed_state(window);
   return 0;
@@ -364,7 +363,7 @@ INT_PTR on_skin_command(HWND window, WPARAM code) {
       SendMessageA(window, WM_COMMAND, IDOK, 0);
       break;
     case CMD_OPEN_PAGE:
-      ShellExecuteA(nullptr, "open", MAKER_PAGE, nullptr, nullptr, SW_SHOWMAXIMIZED);
+      open_maker_page(MAKER_PAGE, open_page_here);
       break;
     case CMD_SELECTOR:
       on_selector_changed(window);

@@ -6,7 +6,7 @@
 #include "app_state.h"
 #include "bounded_text.h"
 #include "command_line.h"
-#include "exit_codes.h"
+#include "run_result.h"
 #include "handles.h"
 #include "host_probes.h"
 #include "installer_dialog.h"

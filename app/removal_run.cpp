@@ -4,7 +4,7 @@
 
 #include "app_state.h"
 #include "candidate_list.h"
-#include "exit_codes.h"
+#include "run_result.h"
 #include "install_run.h"
 #include "probe_sequence.h"
 #include "removal.h"

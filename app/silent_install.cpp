@@ -5,7 +5,7 @@
 #include "app_state.h"
 #include "candidate_list.h"
 #include "carried_plugins.h"
-#include "exit_codes.h"
+#include "run_result.h"
 #include "install_run.h"
 #include "plugin_writer.h"
 #include "probe_sequence.h"
@@ -19,11 +19,11 @@ int first_listed_folder(char* folder) {
   return -1;
 }
 
-// Every carried plug-in of `host`'s set into `folder`, nothing switched off; the
+// Every carried plug-in of `set` into `folder`, nothing switched off; the
 // number of plug-ins not written.
-int write_all_plugins(const char* folder, Architecture host) {
+int write_all_plugins(const char* folder, Architecture set) {
   static PayloadFailures failures;  // static: two 500-byte names per entry
-  const InstallTarget target = {instance_handle, folder, host, nullptr, &run_log};
+  const InstallTarget target = {instance_handle, folder, set, nullptr, &run_log};
   return install_payloads(target, failures);
 }
 
@@ -42,16 +42,16 @@ int run_silent_install(const char* target, Architecture forced) {
     if (listed < 0) return end_run(run_log, EXIT_NO_TARGET, "no target folder (none found, and no /D= given)");
     host = candidate_list.entries[listed].host;
   }
-  if (forced != ARCH_UNKNOWN) host = {forced, EVIDENCE_COMMAND_LINE};
-  log_target_architecture(host);
-  if (!carries_set_for(instance_handle, host.architecture)) {
+  if (forced != ARCH_UNKNOWN) host = {forced, EVIDENCE_COMMAND_LINE, host.bridged};
+  Architecture set;
+  if (!choose_plugin_set(host, &set)) {
     log_no_build_for(folder, host.architecture);
     return end_run(run_log, EXIT_NO_BUILD_FOR_HOST, "nothing written");
   }
   if (!enter_or_create_folder(folder))
     return end_run(run_log, EXIT_NO_TARGET, "the target folder cannot be entered or created: %s", folder);
   log_format(run_log, "target folder: %s", folder);
-  int failures = write_all_plugins(folder, host.architecture);
+  int failures = write_all_plugins(folder, set);
   if (failures) return end_run(run_log, EXIT_NOT_ALL_WRITTEN, "%d plug-in(s) not written", failures);
   return end_run(run_log, EXIT_INSTALLED, "installed");
 }
@@ -66,8 +66,8 @@ int run_silent_install_all() {
     char folder[PATH_CAPACITY];
     if (!format_listed_entry(entry, folder)) continue;
     log_format(run_log, "folder %d: %s", ++listed, folder);
-    log_target_architecture(entry.host);
-    if (!carries_set_for(instance_handle, entry.host.architecture)) {
+    Architecture set;
+    if (!choose_plugin_set(entry.host, &set)) {
       log_no_build_for(folder, entry.host.architecture);
       continue;
     }
@@ -76,7 +76,7 @@ int run_silent_install_all() {
     if (!enter_or_create_folder(folder)) {
       log_line(run_log, "folder result: it can neither be entered nor created");
     } else {
-      failures = write_all_plugins(folder, entry.host.architecture);
+      failures = write_all_plugins(folder, set);
       if (failures) log_format(run_log, "folder result: %d plug-in(s) not written", failures);
       else log_line(run_log, "folder result: installed");
     }

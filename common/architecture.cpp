@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "bounded_text.h"
 #include "handles.h"
+#include "safe_files.h"
 
 namespace {
 
@@ -24,16 +26,17 @@ DWORD little_endian(const unsigned char* bytes, int count) {
 }  // namespace
 
 ImageKind read_image_kind(const char* path) {
-  // Shared with everything: a plug-in a running host holds open is still read.
-  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return IMAGE_NONE;
+  FileHandle file(open_disk_file(path));
+  return file.valid() ? image_kind_of(file.get()) : IMAGE_NONE;
+}
+
+ImageKind image_kind_of(void* file) {
   unsigned char dos[DOS_HEADER_SIZE];
-  if (!read_at(file.get(), 0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return IMAGE_NONE;
+  if (!read_at(file, 0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return IMAGE_NONE;
   DWORD header = little_endian(dos + 60, 4);
   if (header < DOS_HEADER_SIZE || header > PE_HEADER_LIMIT) return IMAGE_NONE;
   unsigned char pe[6];
-  if (!read_at(file.get(), header, pe, sizeof pe) || pe[0] != 'P' || pe[1] != 'E' || pe[2] || pe[3])
+  if (!read_at(file, header, pe, sizeof pe) || pe[0] != 'P' || pe[1] != 'E' || pe[2] || pe[3])
     return IMAGE_NONE;
   switch (little_endian(pe + 4, 2)) {
     case 0x014C:
@@ -58,27 +61,37 @@ Architecture image_architecture(ImageKind kind) {
 
 namespace {
 
-// How each architecture is named, in the order of the enumeration.
-struct ArchitectureNames {
-  const char* name;
-  const char* host;
-  const char* build;
-};
-const ArchitectureNames NAMES[] = {
-    {"-", "image editor of unknown kind", "32-bit (x86)"},  // unknown hosts are served as 32-bit ones
-    {"x86", "32-bit (x86) image editor", "32-bit (x86)"},
-    {"x64", "64-bit (x64) image editor", "64-bit (x64)"},
-    {"arm64", "ARM64 image editor", "ARM64"},
+// How each architecture is named, in the order of the enumeration: its short name,
+// how a host of it is named, and how its build of plug-ins is named, each ended by
+// "\0" (one address a row).
+const char* const NAMES[] = {
+    "-\0image editor of unknown kind\0" "32-bit (x86)",  // unknown hosts are served as 32-bit ones
+    "x86\0" "32-bit (x86) image editor\0" "32-bit (x86)",
+    "x64\0" "64-bit (x64) image editor\0" "64-bit (x64)",
+    "arm64\0" "ARM64 image editor\0" "ARM64",
+    "64-bit\0" "64-bit image editor (x64 or ARM64, not known which)\0" "64-bit (x64 or ARM64)",
 };
 
-const ArchitectureNames& names_of(Architecture architecture) {
-  return NAMES[architecture >= ARCH_X86 && architecture <= ARCH_ARM64 ? architecture : ARCH_UNKNOWN];
+// The `which`-th name (0 to 2) of `architecture`.
+const char* name_of(Architecture architecture, int which) {
+  const char* name = NAMES[architecture >= ARCH_X86 && architecture <= ARCH_64BIT ? architecture : ARCH_UNKNOWN];
+  while (which--) name += text_length(name) + 1;
+  return name;
 }
 
 }  // namespace
 
-const char* architecture_name(Architecture architecture) { return names_of(architecture).name; }
+const char* architecture_name(Architecture architecture) { return name_of(architecture, 0); }
 
-const char* architecture_host_text(Architecture architecture) { return names_of(architecture).host; }
+const char* architecture_host_text(Architecture architecture) { return name_of(architecture, 1); }
 
-const char* architecture_build_text(Architecture architecture) { return names_of(architecture).build; }
+const char* architecture_build_text(Architecture architecture) { return name_of(architecture, 2); }
+
+int windows_runs_on_arm64() {
+  using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process2");
+  USHORT process = 0, native = 0;
+  HANDLE self = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));  // GetCurrentProcess()'s pseudo handle
+  return found && reinterpret_cast<IsWow64Process2Fn>(reinterpret_cast<void*>(found))(self, &process, &native) &&
+         native == 0xAA64;  // IMAGE_FILE_MACHINE_ARM64
+}

@@ -8,6 +8,8 @@ enum Architecture {
   ARCH_X86,
   ARCH_X64,
   ARCH_ARM64,
+  ARCH_64BIT,        // 64-bit, but x64 or ARM64 is not known (a 64-bit-only host on ARM64
+                     // Windows): no build can be chosen for it without /ARCH=
 };
 
 // What one file is, by its PE header.
@@ -19,19 +21,27 @@ enum ImageKind {
   IMAGE_OTHER,     // a PE image for another machine (Itanium, 32-bit ARM...)
 };
 
-// Reads the DOS and PE headers of `path`. Never fails: a file it cannot read or make
-// sense of is IMAGE_NONE.
+// Reads the DOS and PE headers of `path`, a disk file (never a device or a pipe).
+// Never fails: a file it cannot read or make sense of is IMAGE_NONE.
 ImageKind read_image_kind(const char* path);
+
+// The same for a file already open for reading.
+ImageKind image_kind_of(void* file);
 
 // The architecture of an image kind; ARCH_UNKNOWN for IMAGE_NONE and IMAGE_OTHER.
 Architecture image_architecture(ImageKind kind);
 
-// "x86", "x64", "arm64", or "-" for ARCH_UNKNOWN: the short name in reports.
+// "x86", "x64", "arm64", "64-bit", or "-" for ARCH_UNKNOWN: the short name in reports.
 const char* architecture_name(Architecture architecture);
 
 // How the installer names a host to users: "32-bit (x86) image editor",
-// "64-bit (x64) image editor", "ARM64 image editor", "image editor of unknown kind".
+// "64-bit (x64) image editor", "ARM64 image editor", "64-bit image editor (x64 or
+// ARM64, not known which)", "image editor of unknown kind".
 const char* architecture_host_text(Architecture architecture);
 
-// "32-bit (x86)", "64-bit (x64)", "ARM64": a build of plug-ins.
+// "32-bit (x86)", "64-bit (x64)", "ARM64", "64-bit (x64 or ARM64)": a build of plug-ins.
 const char* architecture_build_text(Architecture architecture);
+
+// 1 when Windows itself runs on ARM64 (x64 programs then run emulated beside ARM64
+// ones), looked up at run time (IsWow64Process2, Windows 10 1709 on).
+int windows_runs_on_arm64();

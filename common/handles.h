@@ -76,6 +76,13 @@ struct StreamTraits {  // C runtime file streams (fopen)
   static void close(Handle h) { fclose(h); }
 };
 
+template <typename Interface>
+struct ComTraits {  // a COM interface pointer: Release gives the reference back
+  using Handle = Interface*;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { h->Release(); }
+};
+
 using RegKey = UniqueHandle<RegKeyTraits>;
 using FileHandle = UniqueHandle<FileTraits>;
 using FindHandle = UniqueHandle<FindTraits>;
@@ -83,6 +90,8 @@ using KernelHandle = UniqueHandle<KernelTraits>;
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
 using FileStream = UniqueHandle<StreamTraits>;
+template <typename Interface>
+using ComRef = UniqueHandle<ComTraits<Interface>>;
 
 // A window DC from GetDC; remembers its window for ReleaseDC.
 class WindowDc {

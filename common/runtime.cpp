@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <stddef.h>
 
+#include "exit_codes.h"
+
 void* operator new(size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
 void* operator new[](size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
 void operator delete(void* block) noexcept {
@@ -16,5 +18,6 @@ void operator delete[](void* block) noexcept {
 void operator delete(void* block, size_t) noexcept { operator delete(block); }
 void operator delete[](void* block, size_t) noexcept { operator delete(block); }
 
-// Called only if a destructor or constructor reaches a pure virtual slot: a bug.
-extern "C" void __cxa_pure_virtual() { ExitProcess(3); }
+// Called only if a destructor or constructor reaches a pure virtual slot: a bug. Its
+// exit code is one that no run of the installer ends with.
+extern "C" void __cxa_pure_virtual() { ExitProcess(EXIT_INTERNAL_ERROR); }

@@ -14,7 +14,7 @@ void reset_candidate_list() {
   for (CandidateFolder& entry : candidate_list.entries) {
     entry.path[0] = '\0';
     entry.append_subfolder = 1;
-    entry.host = {ARCH_UNKNOWN, EVIDENCE_NONE};
+    entry.host = {ARCH_UNKNOWN, EVIDENCE_NONE, 0};
   }
 }
 
@@ -40,10 +40,12 @@ namespace {
 bool resolves_to_shorter_name(char last) { return last == ' ' || last == '.'; }
 
 // The maker's own folder is added back by the installer's list, so a path that
-// already ends in it is cut just before it.
+// already holds it is cut just before it. Only the first "velt" is looked at, and
+// only a component that begins with the maker's whole name is the maker's folder:
+// "C:\Veltman Tools\" is another maker's. `path` is lower case here.
 void cut_at_maker_folder(char* path) {
   char* found = strstr(path, "velt");
-  if (found && found > path && found[-1] == '\\') *found = '\0';
+  if (found && found > path && found[-1] == '\\' && strncmp(found, "veltrane", 8) == 0) *found = '\0';
 }
 
 }  // namespace
@@ -75,7 +77,7 @@ void admit_candidate(char* path) {
   if (!walk_up_to_existing_folder(path)) return;
   lower_ascii(path);
   cut_at_maker_folder(path);
-  int listed_unchanged = strstr(path, "igrafx") != nullptr;
+  int listed_unchanged = strstr(path, "igrafx") != nullptr || probe_row_facts().no_subfolders;
   if (!ensure_trailing_separator(path)) return;  // a folder name that fills the buffer
   title_case(path);
   HostArchitecture host = admission_evidence(path);
@@ -86,8 +88,10 @@ void admit_candidate(char* path) {
       entry.host = host;
       return;
     }
-    if (lstrcmpA(entry.path, path) == 0) {
+    if (lstrcmpA(entry.path, path) == 0) {  // found again: its place and listing stay
+      int bridged = entry.host.bridged | host.bridged;
       if (host.evidence > entry.host.evidence) entry.host = host;
+      entry.host.bridged = bridged;
       return;
     }
   }
@@ -95,7 +99,7 @@ void admit_candidate(char* path) {
 
 HostArchitecture target_architecture(const char* folder) {
   char target[PATH_CAPACITY];
-  if (!copy_text(target, folder) || !ensure_trailing_separator(target)) return {ARCH_UNKNOWN, EVIDENCE_NONE};
+  if (!copy_text(target, folder) || !ensure_trailing_separator(target)) return {ARCH_UNKNOWN, EVIDENCE_NONE, 0};
   lower_ascii(target);
   const CandidateFolder* innermost = nullptr;
   size_t innermost_length = 0;
@@ -105,11 +109,15 @@ HostArchitecture target_architecture(const char* folder) {
     copy_text(listed, entry.path);
     size_t length = text_length(lower_ascii(listed));
     // Listed paths end in "\", so a matching prefix is a whole folder.
-    if (entry.host.architecture != ARCH_UNKNOWN && length > innermost_length && strncmp(target, listed, length) == 0) {
+    bool tells = entry.host.architecture != ARCH_UNKNOWN || entry.host.bridged;
+    if (tells && length > innermost_length && strncmp(target, listed, length) == 0) {
       innermost = &entry;
       innermost_length = length;
     }
   }
-  if (innermost) return {innermost->host.architecture, EVIDENCE_LISTED_FOLDER};
-  return folder_files_evidence(folder);
+  if (innermost && innermost->host.architecture != ARCH_UNKNOWN)
+    return {innermost->host.architecture, EVIDENCE_LISTED_FOLDER, innermost->host.bridged};
+  HostArchitecture own = folder_files_evidence(folder);
+  own.bridged = innermost != nullptr;  // inside a bridged folder whose architecture is unknown
+  return own;
 }

@@ -8,12 +8,14 @@
 #include "handles.h"
 #include "letters.h"
 #include "path_helpers.h"
+#include "safe_files.h"
 
 namespace {
 
 char host_program[PATH_CAPACITY];
+ProbeRowFacts row_facts;
 
-constexpr HostArchitecture NO_EVIDENCE = {ARCH_UNKNOWN, EVIDENCE_NONE};
+constexpr HostArchitecture NO_EVIDENCE = {ARCH_UNKNOWN, EVIDENCE_NONE, 0};
 
 // `folder` with a trailing "\" in `out`; 0 when it does not fit.
 int folder_with_separator(const char* folder, char* out) {
@@ -27,6 +29,18 @@ void set_probe_host_program(const char* program) {
 }
 
 const char* probe_host_program() { return host_program; }
+
+void set_probe_row_facts(Architecture host_kind, int bridged, int no_subfolders) {
+  row_facts.host_kind = host_kind;
+  row_facts.bridged = bridged;
+  row_facts.no_subfolders = no_subfolders;
+}
+
+const ProbeRowFacts& probe_row_facts() { return row_facts; }
+
+Architecture host_kind_architecture(Architecture host_kind, int arm64_windows) {
+  return host_kind == ARCH_X64 && arm64_windows ? ARCH_64BIT : host_kind;
+}
 
 int host_program_from_command(const char* command, char* program) {
   const char* start = skip_blanks(command);
@@ -62,26 +76,33 @@ HostArchitecture folder_files_evidence(const char* folder) {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ends_with_lower(found.cFileName, ".8bf")) continue;
     path[folder_length] = '\0';
     if (!append_text(path, found.cFileName)) continue;
-    ImageKind kind = read_image_kind(path);
+    // A .8bf that is a link to a file elsewhere says nothing about this folder.
+    FileHandle file(open_own_disk_file(path));
+    ImageKind kind = file.valid() ? image_kind_of(file.get()) : IMAGE_NONE;
     if (kind == IMAGE_NONE) continue;  // not a plug-in image: says nothing
     Architecture architecture = image_architecture(kind);
     if (architecture == ARCH_UNKNOWN || (common != ARCH_UNKNOWN && architecture != common)) return NO_EVIDENCE;
     common = architecture;
   } while (FindNextFileA(listing.get(), &found));
   if (common == ARCH_UNKNOWN) return NO_EVIDENCE;
-  return {common, EVIDENCE_FOLDER_FILES};
+  return {common, EVIDENCE_FOLDER_FILES, 0};
 }
 
 HostArchitecture admission_evidence(const char* folder) {
-  if (host_program[0]) {
-    Architecture architecture = image_architecture(read_image_kind(host_program));
-    if (architecture != ARCH_UNKNOWN) return {architecture, EVIDENCE_HOST_PROGRAM};
-  }
-  return folder_files_evidence(folder);
+  HostArchitecture found = NO_EVIDENCE;
+  if (host_program[0]) found = {image_architecture(read_image_kind(host_program)), EVIDENCE_HOST_PROGRAM, 0};
+  if (found.architecture == ARCH_UNKNOWN) found = folder_files_evidence(folder);
+  if (found.architecture == ARCH_UNKNOWN && row_facts.host_kind != ARCH_UNKNOWN)
+    found = {host_kind_architecture(row_facts.host_kind, windows_runs_on_arm64()), EVIDENCE_HOST_KIND, 0};
+  if (found.architecture == ARCH_UNKNOWN) found.evidence = EVIDENCE_NONE;
+  found.bridged = row_facts.bridged;
+  return found;
 }
 
 const char* evidence_name(ArchitectureEvidence evidence) {
   switch (evidence) {
+    case EVIDENCE_HOST_KIND:
+      return "the host's kind";
     case EVIDENCE_FOLDER_FILES:
       return "files in the folder";
     case EVIDENCE_HOST_PROGRAM:

@@ -15,6 +15,7 @@
 // evidence replaces the weaker one.
 enum ArchitectureEvidence {
   EVIDENCE_NONE = 0,       // nothing tells: unknown
+  EVIDENCE_HOST_KIND,      // the probe row's host is built for one architecture only
   EVIDENCE_FOLDER_FILES,   // the .8bf files in the folder agree
   EVIDENCE_HOST_PROGRAM,   // the host program's own PE header
   EVIDENCE_LISTED_FOLDER,  // a chosen folder lies inside a listed folder and takes its architecture
@@ -24,11 +25,29 @@ enum ArchitectureEvidence {
 struct HostArchitecture {
   Architecture architecture;
   ArchitectureEvidence evidence;
+  int bridged;  // 1: the host loads 32-bit plug-ins through a 32-bit helper of its own
+                // too, so a folder whose own build is not carried takes the x86 one
 };
 
 // The host program of the probe row now running ("" or null: none known). Copied.
 void set_probe_host_program(const char* program);
 const char* probe_host_program();
+
+// What the probe row now running knows of its host without looking at a program:
+// the architecture it is built for when only one (ARCH_UNKNOWN: none), whether it is
+// bridged, and whether its folders are searched without their sub-folders (then
+// listed without the maker's sub-folder). Every row starts with none of these.
+struct ProbeRowFacts {
+  Architecture host_kind;
+  int bridged;
+  int no_subfolders;
+};
+void set_probe_row_facts(Architecture host_kind, int bridged, int no_subfolders);
+const ProbeRowFacts& probe_row_facts();
+
+// The architecture a row's host kind stands for on this Windows: a 64-bit-only host
+// (x64) on ARM64 Windows may be either 64-bit build, so there it is ARCH_64BIT.
+Architecture host_kind_architecture(Architecture host_kind, int arm64_windows);
 
 // The host program at the start of a registered command or an App Paths value: the
 // quoted part of a quoted command, otherwise the text up to and including the first
@@ -40,8 +59,9 @@ int host_program_from_command(const char* command, char* program);
 HostArchitecture folder_files_evidence(const char* folder);
 
 // The evidence for a folder a probe admits now: the probe's host program, else the
-// folder's own files, else none.
+// folder's own files, else the row's host kind, else none; bridged as the row is.
 HostArchitecture admission_evidence(const char* folder);
 
-// "host program", "files in the folder", "a listed folder", "/ARCH=", "unknown".
+// "host program", "files in the folder", "the host's kind", "a listed folder",
+// "/ARCH=", "unknown".
 const char* evidence_name(ArchitectureEvidence evidence);

@@ -8,6 +8,7 @@
 #include "host_architecture.h"
 #include "letters.h"
 #include "registry_scan.h"
+#include "safe_files.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ int offer_assigned_paths(char* line, bool first_only) {
 // Reads a settings file as text and offers paths from the lines that hold `key`.
 // 1 when `first_only` and a path was offered.
 int scan_settings_file(const char* path, const char* key, bool first_only) {
-  FileStream file(fopen(path, "rt"));
+  FileStream file(open_disk_stream(path, "rt"));
   if (!file.valid()) return 0;
   char line[PATH_CAPACITY];
   while (read_line(file.get(), line))
@@ -165,9 +166,9 @@ int find_host_file(const char* start, const char* prefix, const char* extension,
       if (entry.cFileName[0] == '.' || search.depth == SEARCH_LEVELS - 1) continue;
       if (!child_pattern(search.pattern, entry.cFileName)) continue;  // too long to list
       ++search.depth;
-      if (!open_listing(search.depth, entry)) {
-        end_host_file_search();
-        return 0;
+      if (!open_listing(search.depth, entry)) {  // not listable here (access, path length): passed over
+        --search.depth;
+        parent_pattern(search.pattern);
       }
       continue;
     }
@@ -198,7 +199,7 @@ void scan_windows_ini(const char* file_name, const char* key) {
 }
 
 void scan_binary_settings(const char* path) {
-  FileStream file(fopen(path, "rb"));
+  FileStream file(open_disk_stream(path, "rb"));
   if (!file.valid()) return;
   ByteWindow window;
   window.held = 0;

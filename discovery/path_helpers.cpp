@@ -1,5 +1,6 @@
 #include "path_helpers.h"
 
+#include <windows.h>
 
 #include "bounded_text.h"
 #include "letters.h"
@@ -99,4 +100,14 @@ char* child_pattern(char* pattern, const char* name) {
     return pattern;
   }
   return pattern;
+}
+
+int folder_exists(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int file_exists(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -36,3 +36,7 @@ char* parent_pattern(char* pattern);
 // C:\a\* with name b -> C:\a\b\*. Returns `pattern`, or null (unchanged) when the
 // result would not fit. Without any "\" the pattern is unchanged.
 char* child_pattern(char* pattern, const char* name);
+
+// 1 when `path` names an existing folder / an existing file (not a folder).
+int folder_exists(const char* path);
+int file_exists(const char* path);

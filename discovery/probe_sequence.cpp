@@ -2,119 +2,154 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include "host_architecture.h"
+#include "host_folders.h"
 #include "host_probes.h"
+#include "probe_row.h"
 #include "registry_scan.h"
+#include "settings_files.h"
 #include "versioned_hosts.h"
+#include "bounded_text.h"
 
 int admitting_row[CANDIDATE_CAPACITY];
 
 namespace {
 
-enum ProbeKind {
-  VENDOR_REGISTRY,     // scan_vendor_registry("software", vendor, key_pattern, value_key, suffix)
-  HOST_TEXT_SETTINGS,  // scan_host_text_settings(progid, prefix, extension, key, levels_up)
-  WINDOWS_INI,         // scan_windows_ini(file name, key)
-  HOST_FOLDER_ADMIT,   // host folder from a command + name, then admit_candidate
-  HOST_FOLDER_BINARY,  // host folder from a command + file name, then scan_binary_settings
-  VERSIONED_HOST,      // scan_versioned_host(key, path value, program, plug-in key, plug-in folder)
-  SHARED_FOLDER,       // admit_shared_folder(variable, sub-path) when the row before found its host
-};
-
-// One probe. The texts mean, by kind:
+// The texts of a row mean, by kind:
 //   VENDOR_REGISTRY     key: vendor   match: key_pattern   detail: value_key   extra: suffix
 //   HOST_TEXT_SETTINGS  key: ProgID   match: file prefix   detail: extension   extra: settings key
+//                       number: levels_up
 //   WINDOWS_INI         key: file     match: settings key
-//   HOST_FOLDER_*       key: key      match: subkey        detail: name appended; root
-//   VERSIONED_HOST      key: hosts key  match: path value  detail: program  extra: plug-in key
-//                       folder: plug-in folder below the program folder
+//   HOST_FOLDER_*       key: key      match: subkey        detail: name appended
+//   VERSIONED_HOST      key: hosts key  match: program folder place  detail: program
+//                       extra: plug-in folder place  folder: plug-in folder below the program folder
 //   SHARED_FOLDER       key: environment variable naming a folder  match: sub-path
-// The registry root is named, not held as an HKEY, so that the whole table is
-// constant data rather than built when the program starts.
-enum RegistryRoot { NO_ROOT, CLASSES_ROOT, LOCAL_MACHINE };
-struct ProbeRow {
+//   NUMBERED_FOLDERS    key: key (ROW_VERSIONS: of the version keys)  match: place with %d from number
+//   PROGRAM_SUBFOLDER   key: key  match: program folder place  detail: program  folder: plug-in folder
+//   USER_FOLDER         number: CSIDL  folder: plug-in folder below it
+//   PSFILTERPDN_LIST    number: CSIDL  folder: the settings file below it
+//   GIMP_PSPI_LIST      number: CSIDL  folder: gimprc below it  match: pspi.exe below it
+//                       detail: the uninstall entries' key  extra: pspi.exe below GIMP's folder
+// A place is "Value", "Subkey\\" (its default value) or "Subkey\\Value" (read_place).
+//
+// The table is written once, as PROBE_TABLE below, and read twice: the small fields of
+// every row into one array, and the texts of every row (key, match, detail, extra,
+// folder, each ended by "\0", "-" for a text the row does not have) into one string,
+// row after row. So the table holds no addresses for the loader to relocate, and
+// run_probe_sequence hands each probe its row unpacked.
+struct PackedRow {
   ProbeKind kind;
-  const char* key;
-  const char* match;
-  const char* detail;
-  const char* extra;
-  int levels_up;
   RegistryRoot root;
-  const char* folder;
+  RegistryViews views;
+  unsigned char flags;
+  unsigned char host_kind;
+  unsigned char number;
 };
+#define NONE "-"
+#define ROW_FIELDS(kind, root, views, flags, host_kind, number, key, match, detail, extra, folder) \
+  {kind, root, views, flags, host_kind, number},
+#define ROW_TEXTS(kind, root, views, flags, host_kind, number, key, match, detail, extra, folder) \
+  key "\0" match "\0" detail "\0" extra "\0" folder "\0"
+// The rows of each kind, with the texts they have.
+#define VENDOR(ROW, vendor, key_pattern, value_key, suffix) \
+  ROW(VENDOR_REGISTRY, NO_ROOT, VIEW_OWN, 0, ARCH_UNKNOWN, 0, vendor, key_pattern, value_key, suffix, NONE)
+#define TEXT_SETTINGS(ROW, progid, prefix, extension, key, levels_up) \
+  ROW(HOST_TEXT_SETTINGS, NO_ROOT, VIEW_OWN, 0, ARCH_UNKNOWN, levels_up, progid, prefix, extension, key, NONE)
+#define HOST_FOLDER(ROW, then, root, key, subkey, name) \
+  ROW(then, root, VIEW_OWN, 0, ARCH_UNKNOWN, 0, key, subkey, name, NONE, NONE)
+#define VERSIONED(ROW, views, flags, hosts_key, program_place, program, plugin_place, plugin_folder) \
+  ROW(VERSIONED_HOST, LOCAL_MACHINE, views, flags, ARCH_UNKNOWN, 0, hosts_key, program_place, program, plugin_place, \
+      plugin_folder)
+#define NUMBERED(ROW, root, flags, key, place, first) \
+  ROW(NUMBERED_FOLDERS, root, VIEW_OWN, flags, ARCH_UNKNOWN, first, key, place, NONE, NONE, NONE)
+#define PROGRAM_FOLDER(ROW, views, flags, key, place, program, folder) \
+  ROW(PROGRAM_SUBFOLDER, LOCAL_MACHINE, views, flags, ARCH_UNKNOWN, 0, key, place, program, NONE, folder)
+#define USER(ROW, csidl, flags, host_kind, folder) \
+  ROW(USER_FOLDER, NO_ROOT, VIEW_OWN, flags, host_kind, csidl, NONE, NONE, NONE, NONE, folder)
 
-constexpr ProbeRow vendor(const char* vendor_key, const char* key_pattern, const char* value_key = nullptr,
-                const char* suffix = nullptr) {
-  return {VENDOR_REGISTRY, vendor_key, key_pattern, value_key, suffix, 0, NO_ROOT, nullptr};
-}
-constexpr ProbeRow text_settings(const char* progid, const char* prefix, const char* extension, const char* key,
-                       int levels_up) {
-  return {HOST_TEXT_SETTINGS, progid, prefix, extension, key, levels_up, NO_ROOT, nullptr};
-}
-constexpr ProbeRow windows_ini(const char* file_name, const char* key) {
-  return {WINDOWS_INI, file_name, key, nullptr, nullptr, 0, NO_ROOT, nullptr};
-}
-constexpr ProbeRow host_folder(ProbeKind then, RegistryRoot root, const char* key, const char* subkey, const char* name) {
-  return {then, key, subkey, name, nullptr, 0, root, nullptr};
-}
-// Today's hosts: their keys are read in the 64-bit registry view (versioned_hosts.h).
-constexpr ProbeRow versioned_host(const char* hosts_key, const char* path_value, const char* program,
-                                  const char* plugin_key, const char* plugin_folder) {
-  return {VERSIONED_HOST, hosts_key, path_value, program, plugin_key, 0, LOCAL_MACHINE, plugin_folder};
-}
-constexpr ProbeRow shared_folder(const char* folder_variable, const char* sub_path) {
-  return {SHARED_FOLDER, folder_variable, sub_path, nullptr, nullptr, 0, NO_ROOT, nullptr};
-}
-
-constexpr char SHELL_OPEN[] = "shell\\open\\command";
-constexpr char APP_PATHS[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+#define SHELL_OPEN "shell\\open\\command"
+#define CURRENT_VERSION "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+constexpr unsigned char PAINT_NET = ROW_BRIDGED | ROW_PSFILTERPDN | ROW_EXACT;  // PSFilterPdn's folders
 
 // Rows 14 to 16 name the ProgIDs as the hosts register them, without a trailing blank.
-constexpr ProbeRow probe_rows[] = {
-    /*  1 */ vendor("veltrane", ""),
-    /*  2 */ vendor("adobe", "photoshop"),
-    /*  3 */ vendor("jasc", "paint"),
-    /*  4 */ vendor("xara", "xarax"),
-    /*  5 */ vendor("microsoft\\photodraw", "", "installdest", "photodraw\\plugins"),
-    /*  6 */ vendor("megalux", "", "adobeloc"),
-    /*  7 */ vendor("computerinsel", "photoline"),
-    /*  8 */ vendor("igrafx", "image"),
-    /*  9 */ text_settings("Photoshop.PlugIn", "photos", ".ini", "plugindirectory", 0),
-    /* 10 */ text_settings("Fireworks.Doc.2", "fireworks 2 preferences", ".txt", "extraphotoshop", 0),
-    /* 11 */ text_settings("Fireworks.Doc.3", "fireworks 3 preferences", ".txt", "extraphotoshop", 0),
-    /* 12 */ text_settings("Fireworks.Doc.4", "fireworks 4 preferences", ".txt", "extraphotoshop", 0),
-    /* 13 */ text_settings("Fireworks.Doc.5", "fireworks 5 preferences", ".txt", "extraphotoshop", 0),
-    /* 14 */ text_settings("CorelPhotoPaint.Image.7", "photop", ".ini", "dirs1", 1),
-    /* 15 */ text_settings("CorelPhotoPaint.Image.8", "photop", ".ini", "dirs1", 1),
-    /* 16 */ text_settings("CorelPhotoPaint.Image.9", "photop", ".ini", "dirs1", 1),
-    /* 17 */ text_settings("CorelPhotoPaint.Image.10", "photop", ".ini", "dirs1", 1),
-    /* 18 */ windows_ini("ulead32.ini", "plugindir"),
-    /* 19 */ host_folder(HOST_FOLDER_ADMIT, CLASSES_ROOT, "PI3.Image", SHELL_OPEN, "plugin"),
-    /* 20 */ host_folder(HOST_FOLDER_BINARY, CLASSES_ROOT, "PainterFile", SHELL_OPEN, "painter.set"),
-    /* 21 */ host_folder(HOST_FOLDER_ADMIT, LOCAL_MACHINE, APP_PATHS, "Painter6.exe", "plugins"),
-    /* 22 */ host_folder(HOST_FOLDER_BINARY, CLASSES_ROOT, "PClassicFile", SHELL_OPEN, "pclassic.set"),
-    // Photoshop, 64-bit only since its 2019 release: one key per version ("180.0").
-    /* 23 */ versioned_host("SOFTWARE\\Adobe\\Photoshop", "ApplicationPath", "Photoshop.exe", "PluginPath", "Plug-ins"),
-    // The folder every Photoshop since 2015 also loads, below the 64-bit Common Files.
-    /* 24 */ shared_folder("CommonProgramW6432", "Adobe\\Plug-Ins\\CC"),
-};
-static_assert(sizeof probe_rows / sizeof probe_rows[0] == PROBE_ROWS, "one row per probe");
+#define PROBE_TABLE(ROW) \
+  /*  1 */ VENDOR(ROW, "veltrane", "", NONE, NONE) \
+  /*  2 */ VENDOR(ROW, "adobe", "photoshop", NONE, NONE) \
+  /*  3 */ VENDOR(ROW, "jasc", "paint", NONE, NONE) \
+  /*  4 */ VENDOR(ROW, "xara", "xarax", NONE, NONE) \
+  /*  5 */ VENDOR(ROW, "microsoft\\photodraw", "", "installdest", "photodraw\\plugins") \
+  /*  6 */ VENDOR(ROW, "megalux", "", "adobeloc", NONE) \
+  /*  7 */ VENDOR(ROW, "computerinsel", "photoline", NONE, NONE) \
+  /*  8 */ VENDOR(ROW, "igrafx", "image", NONE, NONE) \
+  /*  9 */ TEXT_SETTINGS(ROW, "Photoshop.PlugIn", "photos", ".ini", "plugindirectory", 0) \
+  /* 10 */ TEXT_SETTINGS(ROW, "Fireworks.Doc.2", "fireworks 2 preferences", ".txt", "extraphotoshop", 0) \
+  /* 11 */ TEXT_SETTINGS(ROW, "Fireworks.Doc.3", "fireworks 3 preferences", ".txt", "extraphotoshop", 0) \
+  /* 12 */ TEXT_SETTINGS(ROW, "Fireworks.Doc.4", "fireworks 4 preferences", ".txt", "extraphotoshop", 0) \
+  /* 13 */ TEXT_SETTINGS(ROW, "Fireworks.Doc.5", "fireworks 5 preferences", ".txt", "extraphotoshop", 0) \
+  /* 14 */ TEXT_SETTINGS(ROW, "CorelPhotoPaint.Image.7", "photop", ".ini", "dirs1", 1) \
+  /* 15 */ TEXT_SETTINGS(ROW, "CorelPhotoPaint.Image.8", "photop", ".ini", "dirs1", 1) \
+  /* 16 */ TEXT_SETTINGS(ROW, "CorelPhotoPaint.Image.9", "photop", ".ini", "dirs1", 1) \
+  /* 17 */ TEXT_SETTINGS(ROW, "CorelPhotoPaint.Image.10", "photop", ".ini", "dirs1", 1) \
+  /* 18 */ ROW(WINDOWS_INI, NO_ROOT, VIEW_OWN, 0, ARCH_UNKNOWN, 0, "ulead32.ini", "plugindir", NONE, NONE, NONE) \
+  /* 19 */ HOST_FOLDER(ROW, HOST_FOLDER_ADMIT, CLASSES_ROOT, "PI3.Image", SHELL_OPEN, "plugin") \
+  /* 20 */ HOST_FOLDER(ROW, HOST_FOLDER_BINARY, CLASSES_ROOT, "PainterFile", SHELL_OPEN, "painter.set") \
+  /* 21 */ HOST_FOLDER(ROW, HOST_FOLDER_ADMIT, LOCAL_MACHINE, CURRENT_VERSION "App Paths", "Painter6.exe", "plugins") \
+  /* 22 */ HOST_FOLDER(ROW, HOST_FOLDER_BINARY, CLASSES_ROOT, "PClassicFile", SHELL_OPEN, "pclassic.set") \
+  /* Photoshop, 64-bit only since its 2019 release: one key per version ("180.0"). */ \
+  /* 23 */ VERSIONED(ROW, VIEW_64, ROW_VERSIONS, "SOFTWARE\\Adobe\\Photoshop", "ApplicationPath", "Photoshop.exe",   \
+                     "PluginPath\\", "Plug-ins")                                                                   \
+  /* The folder every Photoshop since 2015 also loads, below the 64-bit Common Files. */ \
+  /* 24 */ ROW(SHARED_FOLDER, NO_ROOT, VIEW_OWN, 0, ARCH_UNKNOWN, 0, "CommonProgramW6432", "Adobe\\Plug-Ins\\CC", NONE,   \
+               NONE, NONE)                                                                                        \
+  /* Photoshop Elements: the program folder is a subkey's default value, not a value. */ \
+  /* 25 */ VERSIONED(ROW, VIEWS_64_32, ROW_VERSIONS, "SOFTWARE\\Adobe\\Photoshop Elements", "ApplicationPath\\",     \
+                     "PhotoshopElementsEditor.exe", "PluginPath\\", NONE)                                          \
+  /* PaintShop Pro (X4 on): the folders the user set, per version. */ \
+  /* 26 */ NUMBERED(ROW, CURRENT_USER, ROW_VERSIONS, "SOFTWARE\\Corel\\PaintShop Pro",                          \
+                    "FileLocations\\PlugIns\\%d\\Dir", 0)                                                         \
+  /* Paint.NET for all users, through the PSFilterPdn effect. */ \
+  /* 27 */ PROGRAM_FOLDER(ROW, VIEWS_64_32, PAINT_NET, "SOFTWARE\\paint.net", "TARGETDIR", "paintdotnet.exe",    \
+                          "Effects")                                                                             \
+  /* 28 */ USER(ROW, CSIDL_PERSONAL, PAINT_NET | ROW_FOUND_HOST, ARCH_UNKNOWN, "paint.net App Files\\Effects") \
+  /* 29 */ ROW(PSFILTERPDN_LIST, NO_ROOT, VIEW_OWN, ROW_BRIDGED | ROW_FOUND_HOST | ROW_EXACT, ARCH_UNKNOWN,          \
+               CSIDL_PERSONAL, NONE, NONE, NONE, NONE, "paint.net User Files\\PSFilterPdn.xml")                  \
+  /* GIMP through the PSPI plug-in. */ \
+  /* 30 */ ROW(GIMP_PSPI_LIST, NO_ROOT, VIEW_OWN, ROW_EXACT, ARCH_UNKNOWN, CSIDL_APPDATA, NONE,                     \
+               "GIMP\\2.10\\plug-ins\\pspi.exe", CURRENT_VERSION "Uninstall", "lib\\gimp\\2.0\\plug-ins\\pspi.exe",   \
+               "GIMP\\2.10\\gimprc")                                                                              \
+  /* 31 */ NUMBERED(ROW, CURRENT_USER, ROW_EXACT, "Software\\Computerinsel\\PhotoLine\\Settings",                 \
+                    "PlugInPathNew%d", 1)                                                                        \
+  /* 32 */ VERSIONED(ROW, VIEWS_64_32, ROW_VERSIONS | ROW_EXACT, "SOFTWARE\\Serif\\PhotoPlus", NONE, NONE,       \
+                     "Directories\\PluginRootDir", NONE)                                                          \
+  /* IrfanView: the 64-bit one in the 64-bit view, the 32-bit one in the 32-bit view. */ \
+  /* 33 */ PROGRAM_FOLDER(ROW, VIEW_64, ROW_EXACT, CURRENT_VERSION "Uninstall", "IrfanView64\\InstallLocation",    \
+                          "i_view64.exe", "Plugins\\Adobe 8BF")                                                  \
+  /*    */ PROGRAM_FOLDER(ROW, VIEW_32, ROW_EXACT | ROW_CONTINUES, CURRENT_VERSION "Uninstall",                      \
+                          "IrfanView\\InstallLocation", "i_view32.exe", "Plugins\\Adobe 8BF")                     \
+  /* Affinity: 64-bit only. */ \
+  /* 34 */ USER(ROW, CSIDL_APPDATA, ROW_EXACT, ARCH_X64, "Affinity\\Photo\\2.0\\Plugins") \
+  /* 35 */ USER(ROW, CSIDL_PROFILE, ROW_EXACT, ARCH_X64, ".affinity\\Affinity\\3.0\\Plugins")
 
-// `found` carries what a versioned-host row found to the shared-folder row after it.
+constexpr PackedRow probe_rows[] = {PROBE_TABLE(ROW_FIELDS)};
+constexpr char probe_texts[] = PROBE_TABLE(ROW_TEXTS);
+
+// `found` carries what a row found to the rows after it that belong to the same host.
 void run_probe(const ProbeRow& row, char* work_path, FoundHost& found) {
   switch (row.kind) {
     case VENDOR_REGISTRY:
       scan_vendor_registry("software", row.key, row.match, row.detail, row.extra);
       break;
     case HOST_TEXT_SETTINGS:
-      scan_host_text_settings(row.key, row.match, row.detail, row.extra, row.levels_up);
+      scan_host_text_settings(row.key, row.match, row.detail, row.extra, row.number);
       break;
     case WINDOWS_INI:
       scan_windows_ini(row.key, row.match);
       break;
     case HOST_FOLDER_ADMIT:
     case HOST_FOLDER_BINARY:
-      if (!host_folder_from_command(row.root == CLASSES_ROOT ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE, row.key, row.match, work_path)) break;
+      if (!host_folder_from_command(root_key(row.root), row.key, row.match, work_path)) break;
       if (!join_path(work_path, row.detail, nullptr)) break;
       if (row.kind == HOST_FOLDER_ADMIT)
         admit_candidate(work_path);
@@ -123,12 +158,42 @@ void run_probe(const ProbeRow& row, char* work_path, FoundHost& found) {
       break;
     case VERSIONED_HOST:
       found.found = 0;
-      scan_versioned_host(row.key, row.match, row.detail, row.extra, row.folder, found);
+      scan_versioned_host(row, found);
       break;
     case SHARED_FOLDER:
-      admit_shared_folder(row.key, row.match, found);
+      admit_shared_folder(row, found);
+      break;
+    case NUMBERED_FOLDERS:
+      scan_numbered_folders(row);
+      break;
+    case PROGRAM_SUBFOLDER:
+      scan_program_subfolder(row, found);
+      break;
+    case USER_FOLDER:
+      scan_user_folder(row, found);
+      break;
+    case PSFILTERPDN_LIST:
+      scan_psfilterpdn_settings(row, found);
+      break;
+    case GIMP_PSPI_LIST:
+      scan_gimp_settings(row);
       break;
   }
+}
+
+
+
+// A row of the table as the probes take it; `texts` is where its texts begin in
+// probe_texts, and is moved past them.
+ProbeRow unpack(const PackedRow& packed, const char*& texts) {
+  ProbeRow row = {packed.kind, packed.root, packed.views, packed.flags, packed.host_kind, packed.number,
+                  nullptr, nullptr, nullptr, nullptr, nullptr};
+  const char** fields[] = {&row.key, &row.match, &row.detail, &row.extra, &row.folder};
+  for (const char** field : fields) {
+    *field = texts[0] == '-' && !texts[1] ? nullptr : texts;
+    texts += text_length(texts) + 1;
+  }
+  return row;
 }
 
 }  // namespace
@@ -138,11 +203,17 @@ void run_probe_sequence() {
   static FoundHost found;  // static: it holds a path
   found.found = 0;
   for (int& row : admitting_row) row = 0;
-  for (int i = 0; i < PROBE_ROWS; ++i) {
+  int number = 0;
+  const char* texts = probe_texts;
+  for (const PackedRow& packed : probe_rows) {
+    const ProbeRow row = unpack(packed, texts);
+    if (!(row.flags & ROW_CONTINUES)) ++number;
     int listed = candidate_count();
     set_probe_host_program(nullptr);  // each row names its own host program, if any
-    run_probe(probe_rows[i], work_path, found);
-    for (int entry = listed; entry < candidate_count(); ++entry) admitting_row[entry] = i + 1;
+    set_probe_row_facts(static_cast<Architecture>(row.host_kind), row.flags & ROW_BRIDGED, 0);
+    run_probe(row, work_path, found);
+    for (int entry = listed; entry < candidate_count(); ++entry) admitting_row[entry] = number;
   }
   set_probe_host_program(nullptr);
+  set_probe_row_facts(ARCH_UNKNOWN, 0, 0);
 }

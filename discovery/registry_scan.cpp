@@ -5,6 +5,7 @@
 #include "bounded_text.h"
 #include "candidate_list.h"
 #include "handles.h"
+#include "letters.h"
 
 int value_cursor = 0;
 
@@ -14,12 +15,37 @@ LONG open_for_reading(HKEY root, const char* key_path, RegKey& key, REGSAM view 
   return RegOpenKeyExA(root, key_path, 0, KEY_READ | view, key.put());
 }
 
+// A 32-bit program that reads the 64-bit view reads what 64-bit programs wrote, so
+// their Program Files folders are the 64-bit ones, not those of its own "(x86)" view.
+// The names are as long as the ones they replace, so the text stays in place.
+void name_64bit_folders(char* text) {
+  if (sizeof(void*) != 4 || GetEnvironmentVariableA("ProgramW6432", nullptr, 0) == 0) return;
+  static const char renamed[] = "%programfiles%\0%ProgramW6432%\0%commonprogramfiles%\0%CommonProgramW6432%\0";
+  for (char* p = text; *p; ++p)
+    for (const char* name = renamed; *name; name += 2 * (text_length(name) + 1))
+      if (starts_with_lower(p, name)) memcpy(p, name + text_length(name) + 1, text_length(name));
+}
+
+// REG_EXPAND_SZ data expanded in place in its PATH_CAPACITY buffer; a result that
+// does not fit leaves nothing.
+void expand_string_data(char* data, REGSAM view) {
+  char source[PATH_CAPACITY];
+  copy_text(source, data);
+  if (view == KEY_WOW64_64KEY) name_64bit_folders(source);
+  DWORD needed = ExpandEnvironmentStringsA(source, data, PATH_CAPACITY);
+  if (needed == 0 || needed > static_cast<DWORD>(PATH_CAPACITY)) data[0] = '\0';
+}
+
 // The registry hands back string data without a terminator when it fills the buffer
 // exactly (or when the value was stored without one); `size` is at most 256, so the
-// terminator always lands inside the caller's 400-byte buffer.
-void keep_string_data(LONG result, DWORD type, DWORD size, char* data) {
-  if (result != ERROR_SUCCESS || type != REG_SZ || size > static_cast<DWORD>(REGISTRY_OFFERED)) size = 0;
+// terminator always lands inside the caller's 400-byte buffer. Data of other types
+// reads as empty; REG_EXPAND_SZ data is expanded.
+void keep_string_data(LONG result, DWORD type, DWORD size, char* data, REGSAM view) {
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) ||
+      size > static_cast<DWORD>(REGISTRY_OFFERED))
+    size = 0;
   data[size] = '\0';
+  if (type == REG_EXPAND_SZ && size) expand_string_data(data, view);
 }
 
 // Values whose key or name says "plug-in folder" are taken whatever the host.
@@ -88,7 +114,7 @@ LONG read_string_value(HKEY root, const char* key_path, const char* value_name, 
   DWORD type = REG_NONE;
   DWORD size = REGISTRY_OFFERED;
   result = RegQueryValueExA(key.get(), value_name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size);
-  keep_string_data(result, type, size, out);
+  keep_string_data(result, type, size, out, view);
   return result;
 }
 
@@ -106,7 +132,14 @@ LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* da
   DWORD type = REG_NONE;
   result = RegEnumValueA(key.get(), static_cast<DWORD>(value_cursor), name_out, &name_size, nullptr, &type,
                          reinterpret_cast<BYTE*>(data_out), &data_size);
-  keep_string_data(result, type, data_size, data_out);
+  // A name or data too long for the buffers is passed over: the key's later values
+  // are still read.
+  if (result == ERROR_MORE_DATA) {
+    result = ERROR_SUCCESS;
+    type = REG_NONE;
+    name_out[0] = '\0';
+  }
+  keep_string_data(result, type, data_size, data_out, 0);
   ++value_cursor;
   if (result != ERROR_SUCCESS) {
     name_out[0] = '\0';

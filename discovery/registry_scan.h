@@ -25,17 +25,20 @@ struct KeyPathStack {
   int saved_length[KEY_LEVELS];    // key path length before the subkey's name was appended
 };
 
-// Reads a REG_SZ value (the empty name: the key's default value) into `out`, at most
-// 256 bytes, always terminated; a value of another type reads as empty. Returns the
-// platform's result: 0, or non-zero for a missing key or value or one that is too long
-// (`out` is then empty). `view` 0 reads the program's own registry view;
-// KEY_WOW64_64KEY reads the 64-bit one, where today's 64-bit hosts register, also
-// from the 32-bit installer.
+// Reads a REG_SZ or REG_EXPAND_SZ value (the empty name: the key's default value) into
+// `out` (PATH_CAPACITY bytes), at most 256 bytes as stored, always terminated; an
+// expandable value is expanded (a result over PATH_CAPACITY reads as empty), a value
+// of another type reads as empty. Returns the platform's result: 0, or non-zero for a
+// missing key or value or one that is too long (`out` is then empty). `view` 0 reads
+// the program's own registry view; KEY_WOW64_64KEY reads the 64-bit one, where today's
+// 64-bit hosts register, also from the 32-bit installer, which then expands
+// %ProgramFiles% and %CommonProgramFiles% to the 64-bit folders.
 LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out, REGSAM view = 0);
 
 // Enumerates the value at value_cursor of `key_path` into `name_out` and `data_out`
-// (non-REG_SZ data reads as empty) and advances the cursor. The first failure (no more
-// values, or a name or data that does not fit) rewinds the cursor and is returned.
+// (read as read_string_value reads data) and advances the cursor. A value whose name
+// or data does not fit reads as empty, and the next call goes on with the next value.
+// The first failure (no more values) rewinds the cursor and is returned.
 LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* data_out);
 
 // The name of the subkey at `index` of `key_path`, or the platform's failure code.

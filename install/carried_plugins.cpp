@@ -58,9 +58,18 @@ WORD payload_type_for(Architecture architecture) {
       return PAYLOAD_TYPE_X64;
     case ARCH_ARM64:
       return PAYLOAD_TYPE_ARM64;
+    case ARCH_64BIT:
+      return 0;
     default:
       return PAYLOAD_TYPE_X86;
   }
+}
+
+int plugin_set_for(HMODULE module, const HostArchitecture& host, Architecture* set) {
+  *set = host.architecture == ARCH_UNKNOWN ? ARCH_X86 : host.architecture;
+  if (carries_set_for(module, *set)) return 1;
+  *set = ARCH_X86;
+  return host.bridged && carries_set_for(module, ARCH_X86);
 }
 
 int carries_set_for(HMODULE module, Architecture architecture) {

@@ -10,6 +10,7 @@
 #include <stddef.h>
 
 #include "architecture.h"
+#include "host_architecture.h"
 #include "payload_types.h"
 
 constexpr WORD PAYLOAD_TYPE = PAYLOAD_TYPE_X86;  // the set every installer has carried
@@ -26,8 +27,15 @@ char* normalise_file_name(char* name);
 int carried_file_name(LPCSTR name, char* file_name);
 
 // The resource type of the set of plug-ins for hosts of `architecture`: the x86 set
-// for ARCH_UNKNOWN too, which is how the installer has always treated such hosts.
+// for ARCH_UNKNOWN too, which is how the installer has always treated such hosts;
+// none (0) for ARCH_64BIT, whose build is not known.
 WORD payload_type_for(Architecture architecture);
+
+// The set written into a folder whose host is `host`: that of its own architecture
+// when `module` carries it (ARCH_UNKNOWN: the x86 set); for a bridged host, else the
+// x86 set, which its 32-bit helper loads. 1 with `set`, or 0 when no carried set
+// serves that host.
+int plugin_set_for(HMODULE module, const HostArchitecture& host, Architecture* set);
 
 // The types of every set, x86 first.
 constexpr int PAYLOAD_SET_COUNT = 3;

@@ -3,7 +3,9 @@
 #include <stdarg.h>
 
 #include "bounded_text.h"
+#include "handles.h"
 #include "message_text.h"
+#include "safe_files.h"
 
 namespace {
 
@@ -11,11 +13,34 @@ constexpr int LOG_LINE_CAPACITY = 1100;  // wvsprintfA writes at most 1024 chara
 
 }  // namespace
 
+namespace {
+
+HANDLE open_log_file(const char* path, DWORD disposition) {
+  return CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH | UNTRUSTED_NAME_FLAGS, nullptr);
+}
+
+// A log may be appended to only when it is a disk file of its own with one name:
+// a link, or a second name of another file (a hard link), would have the elevated
+// installer write where somebody else chose.
+bool is_log_of_its_own(HANDLE file, const char* path) {
+  BY_HANDLE_FILE_INFORMATION information;
+  return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
+         information.nNumberOfLinks == 1 && is_own_file_at(file, path);
+}
+
+}  // namespace
+
 int open_install_log(InstallLog& log, const char* path) {
   close_install_log(log);
-  HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-  log.file = file == INVALID_HANDLE_VALUE ? nullptr : file;
+  char full[OUTPUT_PATH_CAPACITY];
+  DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full || is_device_path(full)) return 0;
+  FileHandle file(open_log_file(full, OPEN_EXISTING));
+  if (file.valid() && !is_log_of_its_own(file.get(), full)) return 0;
+  // CREATE_NEW never opens a name that is already there, a dangling link included.
+  if (!file.valid() && GetLastError() == ERROR_FILE_NOT_FOUND) file.reset(open_log_file(full, CREATE_NEW));
+  log.file = file.valid() ? file.release() : nullptr;
   return install_log_open(log);
 }
 

@@ -11,7 +11,9 @@ struct InstallLog {
   HANDLE file;  // null when closed
 };
 
-// Opens `path` for appending, creating the file when missing. 1 when opened.
+// Opens `path` for appending, creating the file when missing. 1 when opened. The log
+// is never written through a link: an existing file is used only when it is a disk
+// file of its own with one name, and a device path ("\\.\...") is refused.
 int open_install_log(InstallLog& log, const char* path);
 int install_log_open(const InstallLog& log);
 void close_install_log(InstallLog& log);

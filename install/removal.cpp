@@ -8,6 +8,7 @@
 #include "message_text.h"
 #include "path_helpers.h"
 #include "replace_file.h"
+#include "safe_files.h"
 
 namespace {
 
@@ -72,9 +73,11 @@ int holds_a_carried_build(HMODULE module, HANDLE file, const char* file_name) {
   return 0;
 }
 
-// Nobody may write the file while its bytes are compared and it is removed.
+// Nobody may write the file while its bytes are compared and it is removed. A link
+// in the last component is opened itself.
 HANDLE open_for_removal(const char* path, DWORD access) {
-  return CreateFileA(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileA(path, access | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL | UNTRUSTED_NAME_FLAGS, nullptr);
 }
 
 const char* file_name_of(const char* path) {
@@ -85,13 +88,15 @@ const char* file_name_of(const char* path) {
 }
 
 // What becomes of the file at `path`, judged through `file`, opened for the removal:
-// kept when its bytes are not a carried build's, not removable when it could not be
-// opened or is read-only (`error` says why), else to be removed.
+// kept when it is a link to a file elsewhere or its bytes are not a carried build's,
+// not removable when it could not be opened or is read-only (`error` says why), else
+// to be removed.
 RemovalOutcome judge(HMODULE module, const FileHandle& file, const char* path, DWORD& error) {
   if (!file.valid()) {
     error = GetLastError();
     return REMOVAL_NOT_REMOVED;
   }
+  if (!is_own_file_at(file.get(), path)) return REMOVAL_LINK;
   if (!holds_a_carried_build(module, file.get(), file_name_of(path))) return REMOVAL_KEPT;
   error = check_replaceable(path);
   return error == ERROR_SUCCESS ? REMOVAL_TO_REMOVE : REMOVAL_NOT_REMOVED;
@@ -108,8 +113,7 @@ void remove_entry(HMODULE module, RemovalEntry& entry) {
   FileHandle file(open_for_removal(entry.path, GENERIC_READ | DELETE));
   entry.outcome = judge(module, file, entry.path, entry.error);
   if (entry.outcome != REMOVAL_TO_REMOVE) return;
-  FILE_DISPOSITION_INFO remove = {TRUE};
-  if (SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove)) {
+  if (delete_open_file(file.get())) {
     entry.outcome = REMOVAL_REMOVED;
   } else {
     entry.outcome = REMOVAL_NOT_REMOVED;
@@ -118,6 +122,17 @@ void remove_entry(HMODULE module, RemovalEntry& entry) {
 }
 
 int is_maker_subfolder(const char* folder) { return ends_with_lower(folder, "\\veltrane\\"); }
+
+// 1 when the folder itself (its last component) is a link or junction. Under Wine a
+// link to a folder shows as a reparse point too.
+int is_linked_folder(const char* folder) {
+  char name[PATH_CAPACITY];
+  copy_text(name, folder);
+  size_t length = text_length(name);
+  if (length > 3 && name[length - 1] == '\\') name[length - 1] = '\0';
+  DWORD attributes = GetFileAttributesA(name);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
 
 int count_outcome(const RemovalPlan& plan, RemovalOutcome outcome) {
   int count = 0;
@@ -180,6 +195,9 @@ int plan_removal(RemovalPlan& plan, HMODULE module) {
   plan.count = 0;
   plan.dropped = 0;
   for (int folder = 0; folder < plan.folder_count; ++folder) {
+    plan.leftovers[folder] = 0;
+    plan.linked[folder] = is_linked_folder(plan.folders[folder]);
+    if (plan.linked[folder]) continue;
     for (int name = 0; name < plan.name_count; ++name) {
       char path[OUTPUT_PATH_CAPACITY];
       if (!copy_text(path, plan.folders[folder]) || !append_text(path, plan.names[name])) continue;
@@ -207,10 +225,14 @@ int carry_out_removal(RemovalPlan& plan, HMODULE module) {
     remove_entry(module, entry);
     if (entry.outcome == REMOVAL_REMOVED) emptied[entry.folder] = 1;
   }
-  // Only a maker's sub-folder this run took plug-ins out of, and only when nothing is
-  // left in it: RemoveDirectory refuses a folder that is not empty.
+  // The installer's own leftovers, then only a maker's sub-folder this run took files
+  // out of, and only when nothing is left in it: RemoveDirectory refuses a folder
+  // that is not empty.
   for (int folder = 0; folder < plan.folder_count; ++folder) {
     const char* path = plan.folders[folder];
+    if (plan.linked[folder]) continue;
+    plan.leftovers[folder] = remove_leftover_temp_files(path);
+    if (plan.leftovers[folder]) emptied[folder] = 1;
     if (emptied[folder] && is_maker_subfolder(path) && RemoveDirectoryA(path))
       copy_text(plan.removed_folders[plan.removed_folder_count++], path);
   }
@@ -240,6 +262,7 @@ void compose_removal_result(const RemovalPlan& plan, char* text, size_t capacity
   append_entries(plan, text, capacity, "Removed:\r\n", REMOVAL_REMOVED);
   append_entries(plan, text, capacity, "Kept, since their contents are not those of Veltrane Plugins:\r\n",
                  REMOVAL_KEPT);
+  append_entries(plan, text, capacity, "Kept, since they are links to files elsewhere:\r\n", REMOVAL_LINK);
   append_entries(plan, text, capacity, "Could not be removed (read-only, or in use by a running image editor):\r\n",
                  REMOVAL_NOT_REMOVED);
   if (plan.dropped) {
@@ -250,19 +273,24 @@ void compose_removal_result(const RemovalPlan& plan, char* text, size_t capacity
 }
 
 void log_removal(const RemovalPlan& plan, InstallLog& log) {
-  for (int i = 0; i < plan.folder_count; ++i) log_format(log, "folder examined: %s", plan.folders[i]);
+  for (int i = 0; i < plan.folder_count; ++i)
+    log_format(log, plan.linked[i] ? "folder passed over, a link: %s" : "folder examined: %s", plan.folders[i]);
   for (int i = 0; i < plan.count; ++i) {
     const RemovalEntry& entry = plan.entries[i];
     if (entry.outcome == REMOVAL_REMOVED) {
       log_format(log, "removed: %s", entry.path);
     } else if (entry.outcome == REMOVAL_KEPT) {
       log_format(log, "kept: %s (other contents)", entry.path);
+    } else if (entry.outcome == REMOVAL_LINK) {
+      log_format(log, "kept: %s (a link)", entry.path);
     } else if (entry.outcome == REMOVAL_NOT_REMOVED) {
       char phrase[ERROR_PHRASE_CAPACITY];
       error_phrase(entry.error, phrase, sizeof phrase);
       log_format(log, "not removed: %s %s", entry.path, phrase);
     }
   }
+  for (int i = 0; i < plan.folder_count; ++i)
+    if (plan.leftovers[i]) log_format(log, "removed %d leftover temporary file(s) in %s", plan.leftovers[i], plan.folders[i]);
   for (int i = 0; i < plan.removed_folder_count; ++i) log_format(log, "removed folder: %s", plan.removed_folders[i]);
   if (plan.dropped) log_format(log, "not examined: %d further file(s)", plan.dropped);
 }

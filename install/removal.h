@@ -3,8 +3,10 @@
 // a file goes only when it has the name of a carried plug-in and the very bytes of
 // one of the carried builds of that name (any architecture). Nothing else is ever
 // removed: a file of that name with other bytes (another version, a user's own file)
-// is kept; a read-only or held file is not removed. A maker's sub-folder
-// ("Veltrane\") that the removal left empty goes too; no other folder does.
+// is kept; a read-only or held file is not removed. Nothing is removed through a
+// link: a file that is a link to a file elsewhere is kept, and a folder that is a
+// link is not entered. The installer's own leftover temporary files go too, and a
+// maker's sub-folder ("Veltrane\") that the removal left empty; no other folder does.
 //
 //   static RemovalPlan plan;               // large: static storage
 //   begin_removal(plan);
@@ -28,6 +30,7 @@ enum RemovalOutcome {
   REMOVAL_REMOVED,
   REMOVAL_KEPT,         // the name of a carried plug-in, other bytes
   REMOVAL_NOT_REMOVED,  // read-only, held open, or unreadable: `error` says why
+  REMOVAL_LINK,         // kept: a link to a file elsewhere, never followed
 };
 
 struct RemovalEntry {
@@ -47,6 +50,8 @@ struct RemovalPlan {
   int dropped;  // files beyond REMOVAL_CAPACITY: neither examined nor removed
   char removed_folders[REMOVAL_FOLDER_CAPACITY][PATH_CAPACITY];  // emptied maker sub-folders removed
   int removed_folder_count;
+  int linked[REMOVAL_FOLDER_CAPACITY];     // 1: the folder itself is a link: neither entered nor removed
+  int leftovers[REMOVAL_FOLDER_CAPACITY];  // the installer's own temporary files removed there
 };
 
 void begin_removal(RemovalPlan& plan);
@@ -70,5 +75,6 @@ void compose_removal_question(const RemovalPlan& plan, char* text, size_t capaci
 void compose_removal_result(const RemovalPlan& plan, char* text, size_t capacity);
 
 // Logs, after carry_out_removal, every entry: "removed: <path>", "kept: <path>
-// (other contents)", "not removed: <path> (error N: text)", and removed folders.
+// (other contents)", "kept: <path> (a link)", "not removed: <path> (error N: text)",
+// folders passed over as links, leftover temporary files removed, and removed folders.
 void log_removal(const RemovalPlan& plan, InstallLog& log);

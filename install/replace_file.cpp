@@ -2,12 +2,14 @@
 
 #include "bounded_text.h"
 #include "handles.h"
+#include "safe_files.h"
 
 namespace {
 
-constexpr char TEMP_PREFIX[] = "~Veltrane-";
+constexpr char TEMP_PREFIX[] = "~VeltraneSetup-partial-";
 constexpr char TEMP_SUFFIX[] = ".tmp";
-constexpr char TEMP_PATTERN[] = "~Veltrane-*.tmp";
+constexpr char TEMP_PATTERN[] = "~VeltraneSetup-partial-*.tmp";
+constexpr size_t TEMP_NUMBERS = 8 + 1 + 8;  // "PPPPPPPP-SSSSSSSS"
 constexpr int TEMP_NAME_TRIES = 16;  // serials tried when a name is taken
 
 unsigned next_serial = 0;
@@ -16,12 +18,13 @@ unsigned next_serial = 0;
 // left behind is skipped rather than reused. Sets `created` once the file exists.
 DWORD create_temp_file(const char* folder, char* temp_path, FileHandle& file, bool& created) {
   for (int attempt = 0; attempt < TEMP_NAME_TRIES; ++attempt) {
-    char name[40];
+    char name[64];
     if (!make_temp_file_name(name, sizeof name, GetCurrentProcessId(), ++next_serial) ||
         !copy_text(temp_path, OUTPUT_PATH_CAPACITY, folder) ||
         !append_text(temp_path, OUTPUT_PATH_CAPACITY, name))
       return ERROR_FILENAME_EXCED_RANGE;
-    file.reset(CreateFileA(temp_path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file.reset(CreateFileA(temp_path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | UNTRUSTED_NAME_FLAGS, nullptr));
     if (file.valid()) {
       created = true;
       return ERROR_SUCCESS;
@@ -57,7 +60,7 @@ DWORD write_complete_file(FileHandle& file, const void* data, DWORD size) {
 DWORD explain_refused_move(const char* path, DWORD move_error) {
   if (move_error != ERROR_ACCESS_DENIED && move_error != ERROR_SHARING_VIOLATION) return move_error;
   FileHandle probe(CreateFileA(path, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                               nullptr, OPEN_EXISTING, UNTRUSTED_NAME_FLAGS, nullptr));
   if (!probe.valid()) {
     DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return ERROR_SHARING_VIOLATION;
@@ -65,12 +68,7 @@ DWORD explain_refused_move(const char* path, DWORD move_error) {
   return move_error;
 }
 
-bool is_digits_and_dashes(const char* text, size_t length) {
-  if (length == 0) return false;
-  for (size_t i = 0; i < length; ++i)
-    if (!(text[i] >= '0' && text[i] <= '9') && text[i] != '-') return false;
-  return true;
-}
+bool is_upper_hex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
 }  // namespace
 
@@ -82,20 +80,19 @@ DWORD check_replaceable(const char* path) {
 }
 
 int make_temp_file_name(char* buffer, size_t capacity, DWORD process_id, unsigned serial) {
-  char name[48];
-  wsprintfA(name, "%s%lu-%u%s", TEMP_PREFIX, process_id, serial, TEMP_SUFFIX);
+  char name[64];
+  wsprintfA(name, "%s%08lX-%08X%s", TEMP_PREFIX, process_id, serial, TEMP_SUFFIX);
   return copy_text(buffer, capacity, name);
 }
 
 int is_temp_file_name(const char* name) {
-  size_t length = text_length(name);
-  size_t prefix = sizeof TEMP_PREFIX - 1;
-  size_t suffix = sizeof TEMP_SUFFIX - 1;
-  if (length <= prefix + suffix) return 0;
+  const size_t prefix = sizeof TEMP_PREFIX - 1;
+  if (text_length(name) != prefix + TEMP_NUMBERS + sizeof TEMP_SUFFIX - 1) return 0;
   for (size_t i = 0; i < prefix; ++i)
     if (name[i] != TEMP_PREFIX[i]) return 0;
-  if (lstrcmpA(name + length - suffix, TEMP_SUFFIX) != 0) return 0;
-  return is_digits_and_dashes(name + prefix, length - prefix - suffix) ? 1 : 0;
+  for (size_t i = 0; i < TEMP_NUMBERS; ++i)
+    if (i == 8 ? name[prefix + i] != '-' : !is_upper_hex(name[prefix + i])) return 0;
+  return lstrcmpA(name + prefix + TEMP_NUMBERS, TEMP_SUFFIX) == 0;
 }
 
 DWORD replace_file(const char* folder, const char* path, const void* data, DWORD size) {
@@ -114,17 +111,22 @@ DWORD replace_file(const char* folder, const char* path, const void* data, DWORD
   return error;
 }
 
-void remove_leftover_temp_files(const char* folder) {
+int remove_leftover_temp_files(const char* folder) {
   char pattern[OUTPUT_PATH_CAPACITY];
-  if (!copy_text(pattern, sizeof pattern, folder) || !append_text(pattern, sizeof pattern, TEMP_PATTERN)) return;
+  if (!copy_text(pattern, sizeof pattern, folder) || !append_text(pattern, sizeof pattern, TEMP_PATTERN)) return 0;
   WIN32_FIND_DATAA found;
   FindHandle listing(FindFirstFileA(pattern, &found));
-  if (!listing.valid()) return;
+  if (!listing.valid()) return 0;
+  int removed = 0;
   do {
     // The pattern also matches names that merely look alike; only our own form goes.
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !is_temp_file_name(found.cFileName)) continue;
     char leftover[OUTPUT_PATH_CAPACITY];
-    if (copy_text(leftover, sizeof leftover, folder) && append_text(leftover, sizeof leftover, found.cFileName))
-      DeleteFileA(leftover);
+    if (!copy_text(leftover, sizeof leftover, folder) || !append_text(leftover, sizeof leftover, found.cFileName))
+      continue;
+    FileHandle file(CreateFileA(leftover, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, UNTRUSTED_NAME_FLAGS, nullptr));
+    if (file.valid() && is_own_file_at(file.get(), leftover) && delete_open_file(file.get())) ++removed;
   } while (FindNextFileA(listing.get(), &found));
+  return removed;
 }

@@ -7,9 +7,11 @@
 
 #include <stddef.h>
 
-// The temporary name "~Veltrane-<process id>-<serial>.tmp". It never ends in .8bf,
-// since host editors load every .8bf file in their folders, and no other process
-// makes one with the same process id. 1, or 0 when it does not fit `capacity`.
+// The temporary name "~VeltraneSetup-partial-PPPPPPPP-SSSSSSSS.tmp": the process id
+// and a serial, each as eight upper-case hexadecimal digits. A user's file does not
+// have that form by chance; it never ends in .8bf, since host editors load every .8bf
+// file in their folders; and no other process makes one with the same process id.
+// 1, or 0 when it does not fit `capacity`.
 int make_temp_file_name(char* buffer, size_t capacity, DWORD process_id, unsigned serial);
 
 // 1 when `name` (a file name, no folder) has exactly the form make_temp_file_name makes.
@@ -29,6 +31,8 @@ DWORD check_replaceable(const char* path);
 // the temporary file is gone and the target is as it was.
 DWORD replace_file(const char* folder, const char* path, const void* data, DWORD size);
 
-// Deletes the temporary files that a killed run left in `folder` (a prefix as above).
-// Only one installer runs at a time, so none of them belongs to a live write.
-void remove_leftover_temp_files(const char* folder);
+// Deletes the temporary files that a killed run left in `folder` (a prefix as above):
+// only names of exactly that form, and only files of their own there, never through
+// a link. Only one installer runs at a time, so none of them belongs to a live write.
+// Returns how many it deleted.
+int remove_leftover_temp_files(const char* folder);

@@ -64,6 +64,8 @@ TEST(CommandLine, RefusesBadLinesButStillSeesTheSilentSwitch) {
       {"setup.exe /S \"/D=C:\\a\" /S", 1},  // quoted: the folder switch must be the last
       {"setup.exe /S /D=C:\\a<b", 1},
       {"setup.exe /S /D=C:\\a /D=C:\\b", 1},
+      {"setup.exe /S /D=\\\\.\\NUL", 1},  // devices and pipes are no folders
+      {"setup.exe /S \"/D=\\\\.\\pipe\\x\"", 1},
       {"setup.exe /Sx", 0},
       {"setup.exe S", 0},
   };
@@ -143,6 +145,29 @@ TEST(CommandLine, AFolderAtTheBufferLimitIsRefusedNeverCut) {
   EXPECT_STREQ(parsed.target, "");
   EXPECT_EQ(parse_command_line(("setup.exe /S /LOG=C:\\" + std::string(PATH_CAPACITY, 'l')).c_str(), &parsed), 0);
   EXPECT_EQ(parsed.silent, 1);
+}
+
+// One over-long argument is one bad argument: nothing inside it, quoted blanks and
+// all, is ever read as a switch.
+TEST(CommandLine, AnOverlongArgumentIsOneBadArgumentWhateverItHolds) {
+  const std::string filler(420, 'x');
+  struct Case {
+    std::string line;
+    int silent;
+  } cases[] = {
+      {"setup.exe \"/X=" + filler + " /U\"", 0},
+      {"setup.exe \"/X=" + filler + " /S /U /D=C:\\a\"", 0},
+      {"setup.exe /S \"/X=" + filler + " /U\"", 1},
+      {"setup.exe /X=" + filler + "\" /S\"", 0},  // the quote opens inside the argument
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line.substr(c.line.size() - 20));
+    CommandLine parsed;
+    EXPECT_EQ(parse_command_line(c.line.c_str(), &parsed), 0);
+    EXPECT_EQ(parsed.silent, c.silent);
+    EXPECT_EQ(parsed.uninstall, 0);
+    EXPECT_STREQ(parsed.target, "");
+  }
 }
 
 TEST(CommandLine, SkipsQuotedAndPlainProgramNames) {

@@ -19,30 +19,35 @@ std::string temp_name(DWORD process_id, unsigned serial) {
 }
 
 TEST(TempFileName, NamesTheProcessAndNeverEndsIn8bf) {
-  std::string first = temp_name(4242, 1);
-  EXPECT_EQ(first, "~Veltrane-4242-1.tmp");
-  EXPECT_NE(temp_name(4242, 2), first);
-  EXPECT_NE(temp_name(4243, 1), first);
+  std::string first = temp_name(0x4242, 1);
+  EXPECT_EQ(first, "~VeltraneSetup-partial-00004242-00000001.tmp");
+  EXPECT_NE(temp_name(0x4242, 2), first);
+  EXPECT_NE(temp_name(0x4243, 1), first);
   EXPECT_EQ(is_temp_file_name(first.c_str()), 1);
   EXPECT_NE(first.substr(first.size() - 4), ".8bf");
 }
 
 TEST(TempFileName, RefusesABufferTooSmallAndStaysInIt) {
-  char name[20 + 1];  // "~Veltrane-4242-1.tmp" needs 21 bytes
+  char name[44 + 1];  // the name needs 45 bytes
   fill_canary(name);
-  EXPECT_EQ(make_temp_file_name(name, 20, 4242, 1), 0);
-  EXPECT_EQ(strlen(name), 19u);
-  EXPECT_TRUE(is_canary(name[20]));
+  EXPECT_EQ(make_temp_file_name(name, 44, 0x4242, 1), 0);
+  EXPECT_EQ(strlen(name), 43u);
+  EXPECT_TRUE(is_canary(name[44]));
 }
 
+// A user's file never has this form by chance: only exactly it is the installer's.
 TEST(TempFileName, KnowsOnlyItsOwnForm) {
   struct Row {
     const char* name;
     int expected;
   } rows[] = {
-      {"~Veltrane-12-3.tmp", 1},  {"~Veltrane-1.tmp", 1},       {"~Veltrane-.tmp", 0},
-      {"~Veltrane-12-3.tmp.8bf", 0}, {"~veltrane-12-3.tmp", 0}, {"~Veltrane-12x3.tmp", 0},
-      {"Veltrane-12-3.tmp", 0},   {"~Veltrane-notes.tmp", 0},  {"~Veltrane-12-3.TMP", 0},
+      {"~VeltraneSetup-partial-0000ABCD-000000FF.tmp", 1},
+      {"~VeltraneSetup-partial-0000abcd-000000FF.tmp", 0},  // lower-case digits
+      {"~VeltraneSetup-partial-0000ABCD-000000F.tmp", 0},   {"~VeltraneSetup-partial-0000ABCD000000FF0.tmp", 0},
+      {"~VeltraneSetup-partial-0000ABCD-000000FF.tmp.8bf", 0}, {"~veltranesetup-partial-0000ABCD-000000FF.tmp", 0},
+      {"~VeltraneSetup-partial-0000ABCD-000000FG.tmp", 0},  {"~VeltraneSetup-partial-0000ABCD-000000FF.TMP", 0},
+      {"~Veltrane-2024-01.tmp", 0},  // a user's file, and the old form alike: left alone
+      {"~Veltrane-12-3.tmp", 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -57,12 +62,14 @@ TEST_F(PayloadReplace, RemovesWhatAKilledRunLeftAndNothingThatMerelyLooksAlike) 
   tree.write_file("Plug-ins\\" + temp_name(4242, 7), std::string(1000, 'p'));
   tree.write_file("Plug-ins\\" + temp_name(GetCurrentProcessId(), 1), "an earlier run of this id");
   tree.write_file("Plug-ins\\~Veltrane-notes.tmp", "kept");
-  tree.write_file("Plug-ins\\~Veltrane-1-2.tmp.bak", "kept");
+  tree.write_file("Plug-ins\\~Veltrane-2024-01.tmp", "a user's file");
+  tree.write_file("Plug-ins\\" + temp_name(1, 2) + ".bak", "kept");
   tree.write_file("Plug-ins\\Other.tmp", "kept");
   EXPECT_EQ(install_payloads(), 0);
   EXPECT_EQ(list_folder(folder),
             "Alpha.8bf|CAPS.8BF|My Filter.8bf|Other.tmp|Rock'n Roll.8bf|TessoraOndelDemo.8bf|Two  Spaces.8bf|"
-            "V2.0 (beta)+Extra.8bf|lower start_x-Y z.8bf|~Veltrane-1-2.tmp.bak|~Veltrane-notes.tmp");
+            "V2.0 (beta)+Extra.8bf|lower start_x-Y z.8bf|~Veltrane-2024-01.tmp|~Veltrane-notes.tmp|" +
+                temp_name(1, 2) + ".bak");
 }
 
 // Runs file_holder.exe on a file and lets it go on request, as a host editor that

@@ -122,6 +122,28 @@ TEST_F(CandidateListTest, TheMakerFolderIsCutOnlyWhenItStartsAComponent) {
   EXPECT_EQ(flag(1), 1);
 }
 
+// Only a component that begins with the maker's whole name is the maker's folder,
+// and only the first "velt" of a path is looked at.
+TEST_F(CandidateListTest, TheMakerFolderIsCutOnlyWhereAComponentBeginsWithItsWholeName) {
+  struct Row {
+    const char* folder;  // made in the tree and offered in lower case
+    const char* stored;  // below the tree's root
+  } rows[] = {
+      {"veltman tools\\plug-ins", "\\Veltman Tools\\Plug-Ins\\"},
+      {"a\\veltrane plugins\\b", "\\A\\"},
+      {"c\\veltrane\\filters", "\\C\\"},
+      {"veltmann\\veltrane\\p", "\\Veltmann\\Veltrane\\P\\"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.folder);
+    reset_candidate_list();
+    tree.make_folder(row.folder);
+    offer(lower(tree.path(row.folder)));
+    ASSERT_EQ(candidate_count(), 1);
+    EXPECT_EQ(entry(0), title_root() + row.stored);
+  }
+}
+
 TEST_F(CandidateListTest, FoldersContainingIgrafxAreListedWithoutTheSubfolder) {
   tree.make_folder("igrafx\\image\\plugins");
   tree.make_folder("plain");

@@ -77,12 +77,12 @@ TEST_F(HostArchitectureTest, TheFolderFilesDecideOnlyWhenTheImagesAmongThemAgree
     HostArchitecture expected;
   } rows[] = {
       {"Agree", {{"a.8bf", pe_stub(MACHINE_AMD64)}, {"b.8BF", pe_stub(MACHINE_AMD64)}, {"notes.8bf", "text"}},
-       {ARCH_X64, EVIDENCE_FOLDER_FILES}},
-      {"Disagree", {{"a.8bf", pe_stub(MACHINE_AMD64)}, {"b.8bf", pe_stub(MACHINE_I386)}}, {ARCH_UNKNOWN, EVIDENCE_NONE}},
-      {"Foreign", {{"a.8bf", pe_stub(MACHINE_ARM64)}, {"b.8bf", pe_stub(MACHINE_ARMNT)}}, {ARCH_UNKNOWN, EVIDENCE_NONE}},
-      {"NoImages", {{"a.8bf", "text"}, {"b.dll", pe_stub(MACHINE_AMD64)}}, {ARCH_UNKNOWN, EVIDENCE_NONE}},
-      {"OnlyBelow", {{"Sub\\a.8bf", pe_stub(MACHINE_AMD64)}}, {ARCH_UNKNOWN, EVIDENCE_NONE}},
-      {"LongerExtension", {{"a.8bfx", pe_stub(MACHINE_AMD64)}}, {ARCH_UNKNOWN, EVIDENCE_NONE}},
+       {ARCH_X64, EVIDENCE_FOLDER_FILES, 0}},
+      {"Disagree", {{"a.8bf", pe_stub(MACHINE_AMD64)}, {"b.8bf", pe_stub(MACHINE_I386)}}, {ARCH_UNKNOWN, EVIDENCE_NONE, 0}},
+      {"Foreign", {{"a.8bf", pe_stub(MACHINE_ARM64)}, {"b.8bf", pe_stub(MACHINE_ARMNT)}}, {ARCH_UNKNOWN, EVIDENCE_NONE, 0}},
+      {"NoImages", {{"a.8bf", "text"}, {"b.dll", pe_stub(MACHINE_AMD64)}}, {ARCH_UNKNOWN, EVIDENCE_NONE, 0}},
+      {"OnlyBelow", {{"Sub\\a.8bf", pe_stub(MACHINE_AMD64)}}, {ARCH_UNKNOWN, EVIDENCE_NONE, 0}},
+      {"LongerExtension", {{"a.8bfx", pe_stub(MACHINE_AMD64)}}, {ARCH_UNKNOWN, EVIDENCE_NONE, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.folder);
@@ -134,12 +134,12 @@ TEST_F(HostArchitectureTest, AChosenFolderTakesTheInnermostListedFolderElseItsOw
     std::string folder;
     HostArchitecture expected;
   } rows[] = {
-      {lower(tree.path("Outer\\Veltrane\\")), {ARCH_X64, EVIDENCE_LISTED_FOLDER}},
-      {tree.path("Outer"), {ARCH_X64, EVIDENCE_LISTED_FOLDER}},
-      {tree.path("Outer\\Inner\\Veltrane"), {ARCH_ARM64, EVIDENCE_LISTED_FOLDER}},
-      {tree.path("Outer2\\Veltrane"), {ARCH_UNKNOWN, EVIDENCE_NONE}},  // a longer name is not inside
-      {tree.path("Loose"), {ARCH_X64, EVIDENCE_FOLDER_FILES}},
-      {tree.path("Missing"), {ARCH_UNKNOWN, EVIDENCE_NONE}},
+      {lower(tree.path("Outer\\Veltrane\\")), {ARCH_X64, EVIDENCE_LISTED_FOLDER, 0}},
+      {tree.path("Outer"), {ARCH_X64, EVIDENCE_LISTED_FOLDER, 0}},
+      {tree.path("Outer\\Inner\\Veltrane"), {ARCH_ARM64, EVIDENCE_LISTED_FOLDER, 0}},
+      {tree.path("Outer2\\Veltrane"), {ARCH_UNKNOWN, EVIDENCE_NONE, 0}},  // a longer name is not inside
+      {tree.path("Loose"), {ARCH_X64, EVIDENCE_FOLDER_FILES, 0}},
+      {tree.path("Missing"), {ARCH_UNKNOWN, EVIDENCE_NONE, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.folder);
@@ -153,7 +153,10 @@ TEST(VersionRank, ReadsMajorAndMinorOfAVersionKey) {
   struct Row {
     const char* name;
     unsigned rank;
-  } rows[] = {{"180.0", 180000}, {"70.1", 70001}, {"120", 120000}, {"1.2.3", 1002}, {"x", 0}, {"99.99999", 99999}};
+  } rows[] = {{"180.0", 180000}, {"70.1", 70001}, {"120", 120000}, {"1.2.3", 1002}, {"x", 0}, {"99.99999", 99999},
+              // Too large to compare: ranked the largest, never wrapped round to a small rank.
+              {"4294965.999", 4294965999u}, {"4294966.0", 0xFFFFFFFFu}, {"40000000.5", 0xFFFFFFFFu},
+              {"99999999999999999999", 0xFFFFFFFFu}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(version_rank(row.name), row.rank);

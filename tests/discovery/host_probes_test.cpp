@@ -41,8 +41,10 @@ TEST_F(HostProbesTest, HostFolderComesFromTheRegisteredCommand) {
       {REG_SZ, "C:\\Host\\host.exe /open %1", "C:\\Host\\"},
       {REG_SZ, "host.exe C:\\Docs\\%1", nullptr},
       {REG_SZ, "\"%1\"", nullptr},
-      {REG_EXPAND_SZ, "C:\\Host\\host.exe", nullptr},
+      {REG_EXPAND_SZ, "C:\\Host\\host.exe", "C:\\Host\\"},
+      {REG_EXPAND_SZ, "\"%VT_HOST%\\host.exe\" \"%1\"", "C:\\Vt Host\\"},
   };
+  SetEnvironmentVariableA("VT_HOST", "C:\\Vt Host");
   for (const Row& row : rows) {
     SCOPED_TRACE(row.command);
     RegistrySeed command;

@@ -33,13 +33,17 @@ TEST_F(RegistryScanTest, ReadStringValueKeepsOnlyStringDataWithin256Bytes) {
   } rows[] = {
       {"plain", REG_SZ, sz("C:\\x"), true, "C:\\x"},
       {"", REG_SZ, sz("D:\\default"), true, "D:\\default"},
-      {"expand", REG_EXPAND_SZ, sz("C:\\e"), true, ""},
+      {"expand", REG_EXPAND_SZ, sz("C:\\e"), true, "C:\\e"},
+      {"expanded", REG_EXPAND_SZ, sz("%VT_FOLDER%\\x"), true, "C:\\Vt Folder\\x"},
+      {"expands too far", REG_EXPAND_SZ, sz("%VT_LONG%%VT_LONG%"), true, ""},  // 600 characters
       {"number", REG_DWORD, std::string("\x01\x02\x03\x04", 4), true, ""},
       {"unterminated", REG_SZ, "C:\\u", true, "C:\\u"},
       {"full", REG_SZ, std::string(256, 'f'), true, std::string(256, 'f')},  // no room for a terminator
       {"fits", REG_SZ, sz(std::string(255, 'g')), true, std::string(255, 'g')},
       {"long", REG_SZ, sz(std::string(256, 'h')), false, ""},
   };
+  SetEnvironmentVariableA("VT_FOLDER", "C:\\Vt Folder");
+  SetEnvironmentVariableA("VT_LONG", std::string(300, 'v').c_str());
   for (const Row& row : rows) seed.raw(HKEY_CURRENT_USER, VENDOR_KEY, row.name, row.type, row.bytes);
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -48,7 +52,7 @@ TEST_F(RegistryScanTest, ReadStringValueKeepsOnlyStringDataWithin256Bytes) {
     LONG result = read_string_value(HKEY_CURRENT_USER, VENDOR_KEY.c_str(), row.name, out);
     EXPECT_EQ(result == ERROR_SUCCESS, row.succeeds) << result;
     EXPECT_EQ(std::string(out), row.expected);
-    for (int i = REGISTRY_OFFERED + 1; i <= PATH_CAPACITY; ++i) ASSERT_TRUE(is_canary(out[i])) << i;
+    EXPECT_TRUE(is_canary(out[PATH_CAPACITY]));  // an expanded value may use the whole buffer
   }
   char out[PATH_CAPACITY] = "sentinel";
   EXPECT_NE(read_string_value(HKEY_CURRENT_USER, VENDOR_KEY.c_str(), "missing", out), ERROR_SUCCESS);
@@ -62,7 +66,7 @@ TEST_F(RegistryScanTest, NextStringValueEnumeratesAKeyThenRewinds) {
   seed.raw(HKEY_CURRENT_USER, VENDOR_KEY, "c", REG_SZ, std::string(256, 'c'));
   char name[PATH_CAPACITY + 1];
   char data[PATH_CAPACITY + 1];
-  const char* expected[][2] = {{"a", "first"}, {"b", ""}, {"c", nullptr}};
+  const char* expected[][2] = {{"a", "first"}, {"b", "C:\\expand"}, {"c", nullptr}};
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     fill_canary(name);
@@ -80,16 +84,32 @@ TEST_F(RegistryScanTest, NextStringValueEnumeratesAKeyThenRewinds) {
   EXPECT_EQ(value_cursor, 0);
 }
 
-TEST_F(RegistryScanTest, NamesOrDataTooLongEndTheKeysValues) {
+TEST_F(RegistryScanTest, NamesOrDataTooLongArePassedOverAndTheKeysLaterValuesRead) {
   seed.sz(HKEY_CURRENT_USER, VENDOR_KEY, "a", "ok");
   seed.sz(HKEY_CURRENT_USER, VENDOR_KEY, "b" + std::string(299, 'n'), "long name");
   seed.sz(HKEY_CURRENT_USER, VENDOR_KEY, "c", std::string(300, 'd'));
+  seed.sz(HKEY_CURRENT_USER, VENDOR_KEY, "d", "after");
   char name[PATH_CAPACITY];
   char data[PATH_CAPACITY];
-  EXPECT_EQ(next_string_value(HKEY_CURRENT_USER, VENDOR_KEY.c_str(), name, data), ERROR_SUCCESS);
+  const char* expected[][2] = {{"a", "ok"}, {"", ""}, {"", ""}, {"d", "after"}};
+  for (const auto& value : expected) {
+    ASSERT_EQ(next_string_value(HKEY_CURRENT_USER, VENDOR_KEY.c_str(), name, data), ERROR_SUCCESS);
+    EXPECT_STREQ(name, value[0]);
+    EXPECT_STREQ(data, value[1]);
+  }
   EXPECT_NE(next_string_value(HKEY_CURRENT_USER, VENDOR_KEY.c_str(), name, data), ERROR_SUCCESS);
   EXPECT_EQ(value_cursor, 0);
-  EXPECT_EQ(std::string(name), "");
+}
+
+// A 32-bit program reading what 64-bit programs registered: their Program Files.
+TEST_F(RegistryScanTest, ExpandsProgramFilesOfThe64BitViewTo64BitFolders) {
+  RegistrySeed view64(KEY_WOW64_64KEY);
+  view64.raw(HKEY_LOCAL_MACHINE, VENDOR_KEY, "p", REG_EXPAND_SZ, sz("%ProgramFiles%\\P|%COMMONPROGRAMFILES%"));
+  char out[PATH_CAPACITY], program_files[PATH_CAPACITY], common_files[PATH_CAPACITY];
+  ASSERT_EQ(read_string_value(HKEY_LOCAL_MACHINE, VENDOR_KEY.c_str(), "p", out, KEY_WOW64_64KEY), ERROR_SUCCESS);
+  ASSERT_GT(GetEnvironmentVariableA("ProgramW6432", program_files, PATH_CAPACITY), 0u);
+  ASSERT_GT(GetEnvironmentVariableA("CommonProgramW6432", common_files, PATH_CAPACITY), 0u);
+  EXPECT_EQ(std::string(out), std::string(program_files) + "\\P|" + common_files);
 }
 
 TEST_F(RegistryScanTest, KeyPathStackHolds19LevelsAndRefusesAnOverlongPath) {
@@ -143,7 +163,7 @@ TEST_F(RegistryScanTest, TheValueFilterAcceptsDriveFoldersByName) {
       {"Plug-Ins", "", "Path", REG_SZ, "  ~\\Filters", nullptr, nullptr, "Filters"},
       {"host 1", "host", "PluginPath", REG_SZ, "1:\\x", nullptr, nullptr, nullptr},
       {"host 1", "host", "PluginPath", REG_SZ, "12 34", nullptr, nullptr, nullptr},
-      {"host 1", "host", "PluginPath", REG_EXPAND_SZ, "~\\Filters", nullptr, nullptr, nullptr},
+      {"host 1", "host", "PluginPath", REG_EXPAND_SZ, "~\\Filters", nullptr, nullptr, "Filters"},
       {"host 1", "other", "PluginPath", REG_SZ, "~\\Filters", nullptr, nullptr, nullptr},
       {"host 1", "", "InstallDest", REG_SZ, "~\\Office\\", "installdest", "photodraw\\plugins",
        "Office\\photodraw\\plugins"},
@@ -184,7 +204,7 @@ TEST_F(RegistryScanTest, WalksThreeRootsDepthFirstValuesBeforeSubkeys) {
   EXPECT_EQ(listed(), expected);
 }
 
-TEST_F(RegistryScanTest, AValueTooLongForTheBuffersEndsItsKeyButNotItsSubkeys) {
+TEST_F(RegistryScanTest, AValueTooLongForTheBuffersIsPassedOverAndItsKeyStillRead) {
   tree.make_folder("later");
   tree.make_folder("below");
   tree.make_folder("next");
@@ -193,7 +213,7 @@ TEST_F(RegistryScanTest, AValueTooLongForTheBuffersEndsItsKeyButNotItsSubkeys) {
   seed.sz(HKEY_CURRENT_USER, VENDOR_KEY + "\\plug\\sub", "dir", tree.path("below"));
   seed.sz(HKEY_CURRENT_USER, VENDOR_KEY + "\\plug2", "dir", tree.path("next"));
   scan();
-  EXPECT_EQ(listed(), (std::vector<std::string>{stored("below"), stored("next")}));
+  EXPECT_EQ(listed(), (std::vector<std::string>{stored("later"), stored("below"), stored("next")}));
 }
 
 TEST_F(RegistryScanTest, DataOf256BytesWithoutTerminatorIsStillAPath) {

@@ -32,7 +32,7 @@ DRIVE=$(echo "$LETTER" | tr a-z A-Z)
 head -c 4096 /dev/urandom >"$VOLUME/TessoraOndelDemo.8bf"
 # What a run killed while writing left behind: it fills most of the volume, so the
 # small plug-in fits only once the next install has removed it.
-head -c 57344 /dev/zero >"$VOLUME/~Veltrane-99999-1.tmp"
+head -c 57344 /dev/zero >"$VOLUME/~VeltraneSetup-partial-0001869F-00000001.tmp"
 cp "$VOLUME/TessoraOndelDemo.8bf" "$E2E_BUILD/full-volume-old.8bf"
 
 said=$("$WINE" "$PROBE" "$DRIVE:\\" 2>/dev/null | tr -d '\r'; exit "${PIPESTATUS[0]}")

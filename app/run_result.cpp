@@ -1,4 +1,4 @@
-#include "exit_codes.h"
+#include "run_result.h"
 
 #include <stdarg.h>
 

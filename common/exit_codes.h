@@ -1,6 +1,5 @@
-// The installer's exit codes with /S, and the log's last line, which names them.
+// The installer's exit codes with /S (without /S it always ends with 0).
 #pragma once
-#include "install_log.h"
 
 enum ExitCode {
   EXIT_INSTALLED = 0,          // every carried plug-in written (with /U: everything found removed)
@@ -9,8 +8,5 @@ enum ExitCode {
   EXIT_NOT_ALL_WRITTEN = 3,    // some plug-ins not written (the others are; old ones kept)
   EXIT_ALREADY_RUNNING = 4,    // another copy of the installer is running
   EXIT_NO_BUILD_FOR_HOST = 5,  // nothing carried for the target's architecture; nothing written
+  EXIT_INTERNAL_ERROR = 255,   // a fault in the installer itself (a pure virtual call): a bug
 };
-
-// Logs "result: <what happened>; exit code N", with the words formatted by
-// wvsprintfA, and returns `code`.
-ExitCode end_run(InstallLog& log, ExitCode code, const char* format, ...);

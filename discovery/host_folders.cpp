@@ -1,0 +1,55 @@
+#include "host_folders.h"
+
+#include <shlobj.h>
+
+#include "candidate_list.h"
+#include "handles.h"
+#include "host_architecture.h"
+#include "host_probes.h"
+#include "letters.h"
+#include "path_helpers.h"
+
+namespace {
+
+// Admits `folder` with `program` (may be empty) as its host program, where the row's
+// condition holds.
+void admit_with_program(const ProbeRow& row, char* folder, const char* program) {
+  if ((row.flags & ROW_PSFILTERPDN) && !holds_psfilterpdn(folder)) return;
+  set_probe_host_program(program);
+  admit_existing_folder(folder);
+  set_probe_host_program(nullptr);
+}
+
+}  // namespace
+
+int holds_psfilterpdn(const char* folder) {
+  char found[PATH_CAPACITY];
+  int first = 1;
+  int holds = find_host_file(folder, "psfilterpdn.dll", ".dll", found, first, 0);
+  end_host_file_search();
+  return holds;
+}
+
+void scan_program_subfolder(const ProbeRow& row, FoundHost& found) {
+  REGSAM views[2];
+  for (int v = 0, count = row_views(row.views, views); v < count; ++v) {
+    char program_folder[PATH_CAPACITY], program[PATH_CAPACITY], folder[PATH_CAPACITY];
+    if (!read_folder_place(root_key(row.root), row.key, row.match, program_folder, views[v]) ||
+        !join_path(program, row.detail, program_folder) || !join_path(folder, row.folder, program_folder))
+      continue;
+    note_host_program(found, program, 0);
+    admit_with_program(row, folder, program);
+  }
+}
+
+int user_folder_path(int csidl, const char* sub_path, char* out) {
+  char base[MAX_PATH];
+  if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, base) != S_OK) return 0;
+  return copy_text(out, PATH_CAPACITY, base) && join_path(out, sub_path, nullptr);
+}
+
+void scan_user_folder(const ProbeRow& row, const FoundHost& found) {
+  char folder[PATH_CAPACITY];
+  if (!user_folder_path(row.number, row.folder, folder)) return;
+  admit_with_program(row, folder, (row.flags & ROW_FOUND_HOST) && found.found ? found.program : "");
+}

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The elevated installer where other accounts may have written: Unix symbolic links
+# (Wine follows them as Windows follows links a program does not ask for), hard
+# links, a pipe named as a plug-in, arguments built to smuggle in switches, odd
+# registry values and a folder the search cannot list. One scenario per fault.
+. "$(dirname "$0")/lib.sh" "$@"
+
+REPORT="$E2E_BUILD/ProbeReport.exe"
+ROOT="$E2E_DRIVE_C/Hard"
+SYSTEM="$E2E_DRIVE_C/windows/system32"
+cleanup() {
+  [ -n "${E2E_SETUP_PID:-}" ] && kill "$E2E_SETUP_PID" 2>/dev/null
+  e2e_reg_delete 'HKCU\Software\Veltrane'
+  e2e_reg_delete 'HKCR\Photoshop.PlugIn'
+  e2e_reg_delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.exe'
+  rm -rf "$ROOT" "$SYSTEM/veltrane-victim.log" "$SYSTEM/veltrane-created.log"
+}
+trap cleanup EXIT
+mkdir -p "$ROOT"
+
+run() {  # run ARGS...: the installer to its end, its exit code in RUN_EXIT
+  "$WINE" "$E2E_SETUP" "$@" >/dev/null 2>&1
+  RUN_EXIT=$?
+}
+report() { "$WINE" "$REPORT" 2>/dev/null | tr -d '\r'; }
+has_line() {  # has_line DESCRIPTION TEXT PATTERN
+  grep -qE "$3" <<<"$2" && echo "ok: $1" || e2e_fail "$1: no /$3/ in:\n$2"
+}
+
+# 1. /U never deletes through a link: a plug-in that is a link to a copy elsewhere,
+# and a maker's folder that is a link to a folder elsewhere, keep their targets.
+mkdir -p "$ROOT/Links/Plugins/Veltrane" "$ROOT/Elsewhere" "$ROOT/Target"
+cp "$E2E_DEMO" "$ROOT/Elsewhere/TessoraOndelDemo.8bf"
+cp "$E2E_DEMO" "$ROOT/Target/TessoraOndelDemo.8bf"
+ln -s "$ROOT/Elsewhere/TessoraOndelDemo.8bf" "$ROOT/Links/Plugins/Veltrane/TessoraOndelDemo.8bf"
+mkdir -p "$ROOT/FolderLink/Plugins"
+ln -s "$ROOT/Target" "$ROOT/FolderLink/Plugins/Veltrane"
+e2e_reg_sz 'HKCU\Software\Veltrane\Links' PluginDir 'C:\Hard\Links\Plugins'
+run /S /U '/LOG=C:\Hard\removal.log' '/D=C:\Hard\FolderLink\Plugins\Veltrane'
+e2e_expect_eq "/U with links: exit code 0" 0 "$RUN_EXIT"
+test -f "$ROOT/Elsewhere/TessoraOndelDemo.8bf" && echo "ok: the file a link named stays" ||
+  e2e_fail "/U deleted the copy elsewhere through a link"
+test -f "$ROOT/Target/TessoraOndelDemo.8bf" && echo "ok: the folder a link named keeps its file" ||
+  e2e_fail "/U deleted a file through a linked folder"
+LOG_TEXT=$(tr -d '\r' <"$ROOT/removal.log")
+has_line "the link is logged as kept" "$LOG_TEXT" '^kept: C:\\Hard\\Links\\Plugins\\Veltrane\\TessoraOndelDemo\.8bf \(a link\)$'
+has_line "the linked folder is passed over" "$LOG_TEXT" '^folder passed over, a link: C:\\Hard\\FolderLink\\Plugins\\Veltrane\\$'
+e2e_reg_delete 'HKCU\Software\Veltrane'
+
+# 2. /LOG= never writes through a link or into a second name of another file.
+mkdir -p "$ROOT/Logs"
+echo "system file" >"$SYSTEM/veltrane-victim.log"
+ln -s "$SYSTEM/veltrane-victim.log" "$ROOT/Logs/link.log"
+ln -s "$SYSTEM/veltrane-created.log" "$ROOT/Logs/dangling.log"
+ln "$SYSTEM/veltrane-victim.log" "$ROOT/Logs/hard.log"
+for log in link dangling hard; do
+  run /S "/LOG=C:\\Hard\\Logs\\$log.log" '/D=C:\Hard\Installed'
+  e2e_expect_eq "/LOG= at a $log: the install still ends with 0" 0 "$RUN_EXIT"
+done
+e2e_expect_eq "the linked system file is untouched" "system file" "$(cat "$SYSTEM/veltrane-victim.log")"
+test ! -e "$SYSTEM/veltrane-created.log" && echo "ok: nothing made where a dangling link pointed" ||
+  e2e_fail "the log was created through a dangling link"
+cmp -s "$E2E_DEMO" "$ROOT/Installed/TessoraOndelDemo.8bf" && echo "ok: installed without a log" ||
+  e2e_fail "the install with a refused log did not write the plug-in"
+run /S '/LOG=\\.\NUL' '/D=C:\Hard\Installed'
+e2e_expect_eq "/LOG= a device: the install still ends with 0" 0 "$RUN_EXIT"
+
+# 3. A foreign argument never starts a removal: its blanks are inside its quotes.
+mkdir -p "$ROOT/Kept/Veltrane"
+cp "$E2E_DEMO" "$ROOT/Kept/Veltrane/"
+e2e_reg_sz 'HKCU\Software\Veltrane\Kept' PluginDir 'C:\Hard\Kept\Veltrane'
+e2e_start_setup "/X=$(printf '%0420d' 0) /S /U"
+WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) && echo "ok: the dialog starts" || e2e_fail "no dialog for a foreign argument"
+e2e_key "$WINDOW" Escape
+e2e_expect_eq "the foreign argument: exit code 0" 0 "$(e2e_setup_exit_code 20)"
+test -f "$ROOT/Kept/Veltrane/TessoraOndelDemo.8bf" && echo "ok: nothing was removed" ||
+  e2e_fail "a quoted foreign argument started a removal"
+
+# 4. The leftover sweep takes only the installer's own temporary files, and /U takes
+# them too, so an emptied maker's folder goes.
+echo "a user's notes" >"$ROOT/Installed/~Veltrane-2024-01.tmp"
+run /S '/D=C:\Hard\Installed'
+e2e_expect_eq "the user's ~Veltrane file stays" "a user's notes" "$(cat "$ROOT/Installed/~Veltrane-2024-01.tmp" 2>/dev/null)"
+echo "unfinished" >"$ROOT/Kept/Veltrane/~VeltraneSetup-partial-000004D2-00000001.tmp"
+run /S /U
+e2e_expect_eq "/U with a leftover: exit code 0" 0 "$RUN_EXIT"
+test ! -e "$ROOT/Kept/Veltrane" && echo "ok: the leftover and the emptied folder are gone" ||
+  e2e_fail "left in the maker's folder: $(ls -A "$ROOT/Kept/Veltrane")"
+e2e_reg_delete 'HKCU\Software\Veltrane'
+
+# 5. /D= takes folders, never devices or pipes.
+for device in '\\.\NUL' '\\.\pipe\x'; do
+  run /S "/D=$device"
+  e2e_expect_eq "/D=$device: exit code 1" 1 "$RUN_EXIT"
+done
+
+# 6.-9. Discovery: an over-long value hides nothing after it; an expandable command
+# is read; the maker's cut needs the maker's whole name; a plug-in that is a pipe or a
+# link says nothing about its folder, and the report still ends.
+mkdir -p "$ROOT/Later/Plugins" "$ROOT/P6/Plugins" "$ROOT/Veltman Tools/Plug-ins" "$ROOT/Piped/Plugins" \
+  "$ROOT/Linked/Plugins" "$ROOT/X64"
+e2e_reg_sz 'HKCU\Software\Veltrane\Long' PluginDir1 "C:\\$(printf '%0300d' 0)"
+e2e_reg_sz 'HKCU\Software\Veltrane\Long' PluginDir2 'C:\Hard\Later\Plugins'
+e2e_reg_sz 'HKCU\Software\Veltrane\Cut' PluginDir 'C:\Hard\Veltman Tools\Plug-ins'
+e2e_reg_sz 'HKCU\Software\Veltrane\Piped' PluginDir 'C:\Hard\Piped\Plugins'
+e2e_reg_sz 'HKCU\Software\Veltrane\Linked' PluginDir 'C:\Hard\Linked\Plugins'
+mkfifo "$ROOT/Piped/Plugins/Pipe.8bf"
+# Whoever reads the pipe gets an x64 plug-in's header from it.
+(timeout 60 cat "$E2E_DEMO_X64" >"$ROOT/Piped/Plugins/Pipe.8bf" 2>/dev/null &)
+cp "$E2E_DEMO_X64" "$ROOT/X64/Real.8bf"
+ln -s "$ROOT/X64/Real.8bf" "$ROOT/Linked/Plugins/Real.8bf"
+cp "$E2E_HOST_PROGRAMS/x64/Host.exe" "$ROOT/P6/Painter6.exe"
+e2e_reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.exe' /ve /t REG_EXPAND_SZ \
+  /d '%SystemDrive%\Hard\P6\Painter6.exe' /f
+REPORT_TEXT=$(timeout 60 "$WINE" "$REPORT" 2>/dev/null | tr -d '\r')
+e2e_expect_eq "the report ends although a plug-in is a pipe" 0 "$?"
+has_line "the value after an over-long one" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Later\\\\Plugins\\\\Veltrane\\\\\t-$'
+has_line "Veltman Tools is not the maker's folder" "$REPORT_TEXT" \
+  $'^1\tC:\\\\Hard\\\\Veltman Tools\\\\Plug-Ins\\\\Veltrane\\\\\t-$'
+has_line "a pipe says nothing" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Piped\\\\Plugins\\\\Veltrane\\\\\t-$'
+has_line "a linked plug-in says nothing" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Linked\\\\Plugins\\\\Veltrane\\\\\t-$'
+has_line "the expandable App Paths command" "$REPORT_TEXT" $'^21\tC:\\\\Hard\\\\P6\\\\Plugins\\\\Veltrane\\\\\tx64$'
+e2e_reg_delete 'HKCU\Software\Veltrane'
+
+# 10. A folder the settings search cannot list is passed over: one whose name ends in
+# a full stop, which Windows drops from a path, so that its pattern names a folder
+# that is not there. Wine lists a folder's entries in name order: it comes first.
+mkdir -p "$ROOT/Host/cfg" "$ROOT/Host/aa./sub" "$ROOT/PlugDir"
+printf 'PluginDirectory=C:\\Hard\\PlugDir\r\n\r\n' >"$ROOT/Host/cfg/photoshop.ini"
+e2e_reg_sz 'HKCR\Photoshop.PlugIn\shell\open\command' '' '"C:\Hard\Host\photoshop.exe" "%1"'
+REPORT_TEXT=$(report)
+has_line "the settings file after an unlistable folder" "$REPORT_TEXT" $'^9\tC:\\\\Hard\\\\Plugdir\\\\Veltrane\\\\\t-$'
+e2e_finish
