@@ -134,7 +134,7 @@ void add_focus_holders(HWND window) {
 
 // What a screen reader meets on the screen the dialog shows, in reading order.
 void describe_screen(HWND window) {
-  begin_access_rows(window);
+  begin_access_rows(window, DIALOG_TITLE);
   if (installer_dialog.installed) {
     add_text_row(completion_text(), rect_of(20, 50, CLIENT_WIDTH, 117));
     add_control_row(slot(SLOT_LINK), "");

@@ -53,7 +53,6 @@ int BitmapButton::describe(ControlAccess* access) {
   access->state = state == BUTTON_PRESSED ? STATE_SYSTEM_PRESSED : 0;
   access->name = caption;
   access->area = rect;
-  access->hit = rect;
   return 1;
 }
 

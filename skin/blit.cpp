@@ -236,13 +236,6 @@ void text_at(HDC dc, int x, int y, const char* text) {
   TextOutA(dc, to_device(x), to_device(y), text, static_cast<int>(text_length(text)));
 }
 
-SIZE text_size(HDC dc, const char* text) {
-  SIZE extent = {0, 0};
-  GetTextExtentPoint32A(dc, text, static_cast<int>(text_length(text)), &extent);
-  extent.cx = to_logical_ceil(extent.cx);
-  extent.cy = to_logical_ceil(extent.cy);
-  return extent;
-}
 
 void copy_keyed(const SkinBitmap* bitmap, HDC dc, int x, int y, int dx, int dy) {
   if (bitmap) copy_pixels(bitmap, dc, {x + dx, y + dy, 0, 0, bitmap->width, bitmap->height, false, true});

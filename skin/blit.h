@@ -19,8 +19,6 @@ void blit_rect(HDC destination, HDC source, const RECT& rect);
 
 // Writes the whole text at (x, y) in the DC's current font, colour and mode.
 void text_at(HDC dc, int x, int y, const char* text);
-// The extent of the whole text in the DC's current font, in 96-DPI pixels (rounded up).
-SIZE text_size(HDC dc, const char* text);
 
 // The pixel copies. Each destination pixel in range gets its source pixel exactly
 // once; keyed copies leave the destination pixel alone where the source is pure

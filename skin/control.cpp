@@ -71,8 +71,8 @@ void Control::show_status(int state) {
 void Control::send_mouse(UINT message, int inside) {
   ControlAccess access;
   if (!describe(&access)) return;
-  LPARAM point = inside ? MAKELPARAM(to_device((access.hit.left + access.hit.right) / 2),
-                                     to_device((access.hit.top + access.hit.bottom) / 2))
+  LPARAM point = inside ? MAKELPARAM(to_device((access.area.left + access.area.right) / 2),
+                                     to_device((access.area.top + access.area.bottom) / 2))
                         : MAKELPARAM(0xFFFF, 0xFFFF);
   SendMessageA(host->window, message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, point);
 }
@@ -85,7 +85,10 @@ int Control::point_in_rect(int left, int top, int right, int bottom, DWORD point
 
 RECT focus_ring(const ControlAccess& access) {
   RECT ring = access.area;
-  InflateRect(&ring, 2, 2);
+  ring.left -= 2;
+  ring.top -= 2;
+  ring.right += 2;
+  ring.bottom += 2;
   return to_device(ring);
 }
 
@@ -97,7 +100,10 @@ void draw_focus_cue(const ControlHost* host, HDC dc) {
   HBRUSH brush = CreateSolidBrush(skin_colours.text);
   for (int i = to_device(1); i > 0; --i) {
     FrameRect(dc, &ring, brush);
-    InflateRect(&ring, -1, -1);
+    ++ring.left;
+    ++ring.top;
+    --ring.right;
+    --ring.bottom;
   }
   DeleteObject(brush);
 }

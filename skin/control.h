@@ -23,8 +23,7 @@ struct ControlAccess {
   int role;          // AccessRole
   int state;         // state bits of its own (STATE_SYSTEM_CHECKED, ...)
   const char* name;  // its own text; empty when the owner names it
-  RECT area;         // what the focus cue surrounds, 96-DPI client pixels
-  RECT hit;          // where a click takes effect, 96-DPI client pixels
+  RECT area;         // where it takes clicks and what the focus cue surrounds, 96-DPI client pixels
 };
 
 class Control {

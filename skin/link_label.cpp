@@ -17,7 +17,6 @@ int LinkLabel::describe(ControlAccess* access) {
   access->state = STATE_SYSTEM_LINKED | (visited ? STATE_SYSTEM_TRAVERSED : 0);
   access->name = text;
   access->area = hit_rect;
-  access->hit = hit_rect;
   return 1;
 }
 
@@ -31,7 +30,10 @@ void LinkLabel::render(HDC dc) {
   SetTextColor(dc, skin_colours.high_contrast ? skin_colours.link : colour);
   text_at(dc, hit_rect.left, hit_rect.top, text);
   SetTextColor(dc, skin_colours.text);  // black, unless in high contrast
-  SIZE extent = text_size(dc, text);
+  SIZE extent = {0, 0};
+  GetTextExtentPoint32A(dc, text, static_cast<int>(text_length(text)), &extent);
+  extent.cx = to_logical_ceil(extent.cx);
+  extent.cy = to_logical_ceil(extent.cy);
   hit_rect.right = hit_rect.left + extent.cx;
   hit_rect.bottom = hit_rect.top + extent.cy;
 }

@@ -19,15 +19,13 @@ struct Element {
   RECT screen;  // device pixels, screen coordinates
 };
 
-char dialog_title[80];
-
 // 0 when there is no such element. A control says its own role, state and place;
 // a window of the dialog's own (and the dialog) has its window's place.
 int describe_element(int id, Element* element) {
   if (id < 0 || id > access_table.count) return 0;
   ControlAccess access = ControlAccess();  // filled field by field: no constant copied from data
   access.role = ROLE_DIALOG;
-  access.name = dialog_title;
+  access.name = access_table.title;
   HWND window = access_table.dialog;
   Control* control = nullptr;
   if (id) {
@@ -38,15 +36,14 @@ int describe_element(int id, Element* element) {
     control = row.control;
     if (control) control->describe(&access);
     access.name = row.name[0] || !control ? row.name : access.name;
-  } else {
-    GetWindowTextA(window, dialog_title, sizeof dialog_title);
   }
   element->role = access.role;
   element->name = access.name;
   element->state = control && !control->visible ? STATE_SYSTEM_INVISIBLE : access.state;
   if (window) element->state |= STATE_SYSTEM_FOCUSABLE | (GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0);
   element->screen = to_device(access.area);
-  MapWindowPoints(access_table.dialog, nullptr, reinterpret_cast<POINT*>(&element->screen), 2);
+  ClientToScreen(access_table.dialog, reinterpret_cast<POINT*>(&element->screen.left));
+  ClientToScreen(access_table.dialog, reinterpret_cast<POINT*>(&element->screen.right));
   if (window && !control) GetWindowRect(window, &element->screen);
   return 1;
 }
@@ -73,25 +70,21 @@ HRESULT answer_number(LONG number, VARIANT* answer) {
   return S_OK;
 }
 
-// One object per answer to WM_GETOBJECT: the dialog, with its rows as simple
-// children numbered from 1 in reading order.
+// The dialog, with its rows as simple children numbered from 1 in reading order.
+// It keeps no state of its own (the table is the state), so there is one object
+// for the whole process, constant, which never goes: counting references is moot.
 class SkinAccessible final : public IAccessible {
 public:
-  SkinAccessible() : references_(1) {}
+  constexpr SkinAccessible() = default;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     *object = nullptr;
     if (id != __uuidof(IUnknown) && id != __uuidof(IDispatch) && id != __uuidof(IAccessible)) return E_NOINTERFACE;
     *object = static_cast<IAccessible*>(this);
-    AddRef();
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --references_;
-    if (!left) delete this;
-    return left;
-  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
   // No type information: clients call the interface directly.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -137,13 +130,8 @@ public:
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, LONG*) override { return DISP_E_MEMBERNOTFOUND; }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
-  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
-    V_VT(focus) = VT_EMPTY;
-    HWND focused = GetFocus();
-    if (focused == access_table.dialog) return answer_number(CHILDID_SELF, focus);
-    int row = row_of_window(focused);
-    return row >= 0 ? answer_number(row + 1, focus) : S_FALSE;
-  }
+  // The focus is told by the elements' states and by focus events.
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT*) override { return DISP_E_MEMBERNOTFOUND; }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT*) override { return DISP_E_MEMBERNOTFOUND; }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override { return DISP_E_MEMBERNOTFOUND; }
   HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
@@ -157,14 +145,7 @@ public:
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT*) override { return DISP_E_MEMBERNOTFOUND; }
-  HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* hit) override {
-    POINT point = {x, y};
-    Element element;
-    V_VT(hit) = VT_EMPTY;
-    for (int id = access_table.count; id >= 0; --id)
-      if (describe_element(id, &element) && PtInRect(&element.screen, point)) return answer_number(id, hit);
-    return S_FALSE;
-  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT*) override { return DISP_E_MEMBERNOTFOUND; }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -173,14 +154,15 @@ private:
   // The element a child id names: CHILDID_SELF (0) the dialog, 1 to count its
   // rows; anything else names none (describe_element refuses it).
   static int target(const VARIANT& child) { return V_VT(&child) == VT_I4 ? V_I4(&child) : -1; }
-
-  ULONG references_;
 };
+
+const SkinAccessible accessible_dialog;
 
 }  // namespace
 
-void begin_access_rows(HWND dialog) {
+void begin_access_rows(HWND dialog, const char* title) {
   access_table.dialog = dialog;
+  access_table.title = title;
   access_table.count = 0;
 }
 
@@ -225,10 +207,9 @@ LRESULT answer_get_object(WPARAM wparam, LPARAM object_id) {
   if (!oleacc_module) oleacc_module = LoadLibraryExA("oleacc.dll", nullptr, SYSTEM_FOLDER_ONLY);
   using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
   FARPROC found = oleacc_module ? GetProcAddress(oleacc_module, "LresultFromObject") : nullptr;
-  SkinAccessible* object = found ? new SkinAccessible() : nullptr;
-  if (!object) return 0;
+  if (!found) return 0;
+  IAccessible* object = const_cast<SkinAccessible*>(&accessible_dialog);  // its methods change nothing
   LRESULT answer = reinterpret_cast<FromObject>(reinterpret_cast<void*>(found))(__uuidof(IAccessible), wparam, object);
-  object->Release();
   return answer > 0 ? answer : 0;
 }
 

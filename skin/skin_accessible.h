@@ -23,13 +23,14 @@ struct AccessRow {
 // The rows of the one skinned dialog, in reading order.
 struct AccessTable {
   HWND dialog;
+  const char* title;  // the dialog's name
   int count;
   AccessRow rows[ACCESS_ROW_CAPACITY];
 };
 extern AccessTable access_table;
 
 // Starts the rows afresh for the screen the dialog shows now.
-void begin_access_rows(HWND dialog);
+void begin_access_rows(HWND dialog, const char* title);
 // A skin control, named by `name` or, when that is empty, by its own text.
 void add_control_row(Control* control, const char* name);
 // A window of the dialog's own, named for a screen reader.

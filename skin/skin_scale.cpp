@@ -7,7 +7,10 @@ int skin_dpi;
 
 int current_dpi() { return skin_dpi > 0 ? skin_dpi : BASE_DPI; }
 
-int to_device(int logical) { return MulDiv(logical, current_dpi(), BASE_DPI); }
+int to_device(int logical) {
+  int scaled = logical * current_dpi();
+  return (scaled + (scaled < 0 ? -BASE_DPI / 2 : BASE_DPI / 2)) / BASE_DPI;  // rounded half away from zero
+}
 
 int to_logical(int device) { return device * BASE_DPI / current_dpi(); }
 

@@ -13,7 +13,7 @@ constexpr COLORREF TRANSPARENT_KEY = 0xFFFFFF;  // pure white: skipped by the ke
 extern int skin_dpi;
 int current_dpi();
 
-int to_device(int logical);          // MulDiv(logical, dpi, 96): rounded
+int to_device(int logical);          // logical * dpi / 96, rounded half away from zero
 int to_logical(int device);          // the logical pixel that holds the device pixel
 int to_logical_ceil(int device);     // the logical length that covers the device length
 RECT to_device(const RECT& logical);  // each edge on its own

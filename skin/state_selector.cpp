@@ -20,8 +20,7 @@ StateSelector::StateSelector(ControlHost* owner, const RECT& placement, DWORD st
       toggle_mode(0),
       label_dx(0),
       label_dy(0),
-      label(),
-      label_size() {
+      label() {
   if (key_text) copy_text(key, key_text);  // longer keys and labels keep their first 39 characters
   if (style & SEL_VALUE_ONLY) return;
   int left = placement.left, top = placement.top;
@@ -55,10 +54,7 @@ int StateSelector::describe(ControlAccess* access) {
   access->role = ROLE_CHECK_BOX;
   access->state = value >= 2 ? STATE_SYSTEM_CHECKED : 0;
   access->name = label;
-  access->hit = hit_rect;
   access->area = hit_rect;
-  LONG label_right = hit_rect.left + label_dx + label_size.cx;
-  if (label_right > access->area.right) access->area.right = label_right;
   return 1;
 }
 
@@ -137,7 +133,6 @@ void StateSelector::render_frame(HDC dc, int x, int y) {
     copy_columns(strip, dc, start, hit_rect.left, start + w, hit_rect.top);
   }
   text_at(dc, x, y, label);
-  label_size = text_size(dc, label);
 }
 
 // The picker's choice becomes the value (never more than maximum) and is reported,

@@ -49,7 +49,6 @@ public:
   int label_dx;
   int label_dy;  // positive moves the label up
   char label[SELECTOR_TEXT_CAPACITY];
-  SIZE label_size;  // the label's extent at its last draw, 96-DPI pixels
 
 private:
   void step(int delta);
