@@ -94,9 +94,10 @@ e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 # Keys go to the X focus, which a bare Xvfb leaves at the pointer root: focus first.
 e2e_key() { xdotool windowfocus "$1" 2>/dev/null; xdotool key "$2"; }
 e2e_screenshot() { import -window "$1" "$2"; }
-# The pointer parked in the screen's top-left corner, outside every dialog (which
-# opens centred): no hover text, and a bare Xvfb gives no window the focus.
-e2e_park_pointer() { xdotool mousemove 0 0; }
+# The pointer parked in the screen's bottom-right corner, outside every dialog (which
+# opens centred) and away from the test windows the skin's tests open at the top
+# left: no hover text, and a bare Xvfb gives no window the focus.
+e2e_park_pointer() { xdotool mousemove 1279 1023; }
 
 # e2e_expect_reference WINDOW NAME SHOT: waits up to 10 s for the window to show,
 # pixel for pixel, the reference image tests/e2e/reference/NAME.png; the last
