@@ -20,10 +20,9 @@ struct SkinBitmap {
 
 constexpr int BITMAP_CACHE_CAPACITY = 50;
 
-// The process-wide table: six parallel arrays, and beside them each slot's bitmap
-// at the skin's scale, which the drawing helpers make on first use at a DPI other
-// than 96. A slot is in use
-// exactly while its reference count is non-zero. Zero-initialised before anything runs.
+// The process-wide table: six parallel arrays, and beside them each slot's artwork
+// at the skin's scale. A slot is in use exactly while its reference count is
+// non-zero. Zero-initialised before anything runs.
 struct BitmapCache {
   DWORD ids[BITMAP_CACHE_CAPACITY];
   int ref_counts[BITMAP_CACHE_CAPACITY];
@@ -31,9 +30,8 @@ struct BitmapCache {
   int heights[BITMAP_CACHE_CAPACITY];
   HDC mem_dcs[BITMAP_CACHE_CAPACITY];
   HBITMAP bitmaps[BITMAP_CACHE_CAPACITY];
-  HDC scaled_dcs[BITMAP_CACHE_CAPACITY];        // null when none was made
+  // At another DPI than 96, the slot's DC holds this instead of `bitmaps`.
   HBITMAP scaled_bitmaps[BITMAP_CACHE_CAPACITY];
-  int scaled_dpis[BITMAP_CACHE_CAPACITY];       // the DPI they were made for
 
   // Fills `record` with the bitmap of `id`: 0 when it now shares a cached bitmap,
   // 1 when a new one was made (cached in the first free slot, or, with the table
@@ -43,9 +41,15 @@ struct BitmapCache {
   // Gives the record's reference back; the last one deletes the DC and bitmap.
   // A record whose DC belongs to no slot in use changes nothing.
   void release(const SkinBitmap* record);
-  // The slot the record shares, or -1.
-  int slot_of(const SkinBitmap* record) const;
-  // Forgets the slot's scaled bitmap (the drawing helpers make it, blit.cpp).
-  void drop_scaled(int slot);
+  // Puts the artwork of the slot, or of every slot in use, into its DC at the skin's
+  // scale (the artwork itself at 96 DPI). Loading does it for a new slot; the
+  // painter does it for all when the DPI changes. So every record draws at the
+  // scale, in device pixels of to_device(width) x to_device(height); a record that
+  // shares no slot (the table was full) stays at 96 DPI.
+  void rescale(int slot);
+  void rescale_all();
 };
 extern BitmapCache bitmap_cache;
+
+// A 32-bit top-down bitmap of the size, its pixels in `bits` (null on failure).
+HBITMAP surface_bitmap(int width, int height, DWORD** bits);

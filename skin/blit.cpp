@@ -16,21 +16,6 @@ struct WorkSurface {
 };
 WorkSurface work;
 
-// A 32-bit top-down bitmap, its pixels in `bits`.
-HBITMAP surface_bitmap(int width, int height, DWORD** bits) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* pixels = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-  *bits = static_cast<DWORD*>(pixels);
-  return bitmap;
-}
-
 // A work surface of at least width x height pixels, or null.
 WorkSurface* work_surface(int width, int height) {
   if (work.bits && width <= work.width && height <= work.height) return &work;
@@ -47,73 +32,6 @@ WorkSurface* work_surface(int width, int height) {
   if (work.bitmap) DeleteObject(work.bitmap);
   work = {work.dc, bitmap, bits, width, height};
   return &work;
-}
-
-// Artwork at other scales than 96 DPI. Whole factors repeat each pixel; others
-// blend the 2 x 2 source pixels around a device pixel's centre, but only those that
-// are not the transparent key: whether a device pixel is key is decided by the
-// nearest source pixel alone, so the key stays exact and never bleeds into the
-// artwork's edges (and rounding down keeps a blend of other colours from becoming
-// white).
-
-// The centre of device pixel `device` in the source, in 1/256 pixels.
-int source_position(int device) { return (2 * device + 1) * BASE_DPI * 128 / current_dpi(); }
-
-// A pixel of the source held at the work surface's top-left, its position clamped.
-DWORD source_pixel(int x, int y, int width, int height) {
-  x = x < 0 ? 0 : x < width ? x : width - 1;
-  y = y < 0 ? 0 : y < height ? y : height - 1;
-  return work.bits[y * work.width + x] & 0xFFFFFF;
-}
-
-DWORD scaled_pixel(int x, int y, int width, int height) {
-  int sx = source_position(x), sy = source_position(y);
-  DWORD nearest = source_pixel(sx >> 8, sy >> 8, width, height);
-  if (current_dpi() % BASE_DPI == 0 || nearest == TRANSPARENT_KEY) return nearest;
-  sx = sx < 128 ? 0 : sx - 128;  // from the centres of the source pixels
-  sy = sy < 128 ? 0 : sy - 128;
-  unsigned sum[3] = {0, 0, 0}, total = 0;
-  for (int corner = 0; corner < 4; ++corner) {
-    int right = corner & 1, below = corner >> 1;
-    unsigned weight = static_cast<unsigned>((right ? sx & 255 : 256 - (sx & 255)) * (below ? sy & 255 : 256 - (sy & 255)));
-    DWORD colour = source_pixel((sx >> 8) + right, (sy >> 8) + below, width, height);
-    if (colour == TRANSPARENT_KEY) continue;
-    total += weight;
-    for (int k = 0; k < 3; ++k) sum[k] += (colour >> 8 * k & 255) * weight;
-  }
-  return total ? sum[2] / total << 16 | sum[1] / total << 8 | sum[0] / total : nearest;
-}
-
-// A cached bitmap at the skin's scale, made once per DPI and kept in its cache slot.
-// At 96 DPI, for a bitmap that shares no slot, or when it cannot be made, the
-// bitmap itself (drawn unscaled).
-SkinBitmap device_bitmap(const SkinBitmap* record) {
-  SkinBitmap device = *record;
-  int slot = current_dpi() == BASE_DPI ? -1 : bitmap_cache.slot_of(record);
-  if (slot < 0) return device;
-  BitmapCache& cache = bitmap_cache;
-  int width = record->width, height = record->height;
-  if (cache.scaled_dpis[slot] != current_dpi()) {
-    cache.drop_scaled(slot);
-    cache.scaled_dpis[slot] = current_dpi();
-    DWORD* to = nullptr;
-    GdiObject scaled(surface_bitmap(to_device(width), to_device(height), &to));
-    MemoryDc dc(CreateCompatibleDC(record->mem_dc));
-    if (!to || !dc.valid() || !work_surface(width, height)) return device;
-    BitBlt(work.dc, 0, 0, width, height, record->mem_dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    for (int y = 0; y < to_device(height); ++y)
-      for (int x = 0; x < to_device(width); ++x) *to++ = scaled_pixel(x, y, width, height);
-    SelectObject(dc.get(), scaled.get());
-    cache.scaled_bitmaps[slot] = static_cast<HBITMAP>(scaled.release());
-    cache.scaled_dcs[slot] = dc.release();
-  }
-  if (!cache.scaled_dcs[slot]) return device;
-  device.width = to_device(width);
-  device.height = to_device(height);
-  device.mem_dc = cache.scaled_dcs[slot];
-  device.bitmap = cache.scaled_bitmaps[slot];
-  return device;
 }
 
 // One pixel copy: the source area (u, v, width, height) of the bitmap goes to (x, y)
@@ -169,7 +87,9 @@ void compose(const SkinBitmap* bitmap, const PixelCopy& copy, const DWORD* sourc
 // the skin's scale.
 void copy_pixels(const SkinBitmap* record, HDC dc, const PixelCopy& logical) {
   if (!record || logical.width <= 0 || logical.height <= 0) return;
-  SkinBitmap scaled = device_bitmap(record);
+  SkinBitmap scaled = *record;
+  scaled.width = to_device(record->width);
+  scaled.height = to_device(record->height);
   const SkinBitmap* bitmap = &scaled;
   PixelCopy copy = logical;
   copy.x = to_device(logical.x);
@@ -196,14 +116,11 @@ void copy_pixels(const SkinBitmap* record, HDC dc, const PixelCopy& logical) {
 
 // At other scales than 96 DPI the scaled tile repeats from the DC's origin in
 // device pixels, so that any part of the background drawn again matches the rest.
-void tile_bitmap(const SkinBitmap* record, HDC dc, const RECT& logical) {
-  if (!record) return;
-  SkinBitmap scaled = device_bitmap(record);
-  const SkinBitmap* tile = &scaled;
+void tile_bitmap(const SkinBitmap* tile, HDC dc, const RECT& logical) {
+  if (!tile || !tile->mem_dc || tile->width <= 0 || tile->height <= 0) return;
   RECT rect = to_device(logical);
-  if (!tile->mem_dc || tile->width <= 0 || tile->height <= 0) return;
-  int w = tile->width;
-  int h = tile->height;
+  int w = to_device(tile->width);
+  int h = to_device(tile->height);
   // Positions are aligned to the DC's origin; one that starts left of or above the
   // rectangle is moved to its edge, and the position that really starts there
   // overwrites whatever it drew beyond the tile.

@@ -58,6 +58,7 @@ void SkinPainter::set_dpi(int dpi) {
   if (underline_font) DeleteObject(underline_font);
   normal_font = make_font(BITMAP_SANS_SERIF, 13, 0);
   underline_font = make_font(BITMAP_SANS_SERIF, 13, 1);
+  bitmap_cache.rescale_all();
 }
 
 void SkinPainter::create_back_buffer(HWND window) {

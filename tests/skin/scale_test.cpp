@@ -10,10 +10,16 @@ namespace {
 
 constexpr COLORREF UNTOUCHED = RGB(1, 2, 3);  // in no test image
 
-// Runs with the skin at `dpi` and puts it back at 96 after.
+// Runs with the skin and the cached artwork at `dpi`, and puts both back at 96 after.
 struct AtDpi {
-  explicit AtDpi(int dpi) { skin_dpi = dpi; }
-  ~AtDpi() { skin_dpi = BASE_DPI; }
+  explicit AtDpi(int dpi) {
+    skin_dpi = dpi;
+    bitmap_cache.rescale_all();
+  }
+  ~AtDpi() {
+    skin_dpi = BASE_DPI;
+    bitmap_cache.rescale_all();
+  }
 };
 
 // The test face (24 x 14: a 2-pixel white surround, a near-white pixel at (3, 3),
