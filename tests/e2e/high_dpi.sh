@@ -2,10 +2,19 @@
 # The dialog on screens of 192 and 144 DPI: the client area grows by the factor, at
 # 192 every artwork pixel is a 2 x 2 block of its 100 % pixel, text is drawn taller
 # in a font made for the DPI, and clicks at scaled positions hit the same controls.
-# Wine takes the DPI from LogPixels when its server starts, so the server is
-# restarted around each change (and back at 96 DPI at the end).
+# Wine takes the DPI from LogPixels when its server starts, and the DPI is a setting
+# of the whole Wine session: so the test runs in a session of its own, in a prefix
+# of its own, whose server it restarts around each change of the DPI. The test
+# command's session is left alone.
 . "$(dirname "$0")/lib.sh" "$@"
 
+DPI_PREFIX="$WINEPREFIX-dpi"
+rm -rf "$DPI_PREFIX"
+mkdir -p "$DPI_PREFIX"
+export WINEPREFIX="$DPI_PREFIX"
+wineserver -p >/dev/null 2>&1  # it outlives the commands: it must not hold their output open
+"$WINE" wineboot -i >/dev/null 2>&1
+E2E_DRIVE_C="$WINEPREFIX/drive_c"
 NAME="Dpitest"
 HOST="$E2E_DRIVE_C/$NAME/Host/Plug-Ins"
 TARGET="$HOST/Veltrane/TessoraOndelDemo.8bf"
@@ -16,16 +25,16 @@ set_dpi() {
   for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
     "$WINE" 'C:\windows\system32\reg.exe' add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   done
-  # The new server outlives the test: it must not hold the test's output open.
+  # The new server outlives the test's commands: it must not hold their output open.
   wineserver -k >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
   wineserver -p >/dev/null 2>&1
 }
 cleanup() {
   [ -n "${E2E_SETUP_PID:-}" ] && kill "$E2E_SETUP_PID" 2>/dev/null
-  set_dpi 96
-  e2e_reg_delete 'HKCU\Software\Veltrane'
-  rm -rf "${E2E_DRIVE_C:?}/$NAME"
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  rm -rf "${DPI_PREFIX:?}"
 }
 trap cleanup EXIT
 mkdir -p "$HOST" "$SHOTS"
@@ -43,6 +52,12 @@ same_as_reference_doubled() {
   [ "$(e2e_differing_pixels "$SHOTS/expected-$E2E_ARCH.png" "$SHOTS/actual-$E2E_ARCH.png")" = 0 ]
 }
 text_height_96=$(ink_height "$REFERENCE" 6 186 300 20)
+# text_taller: a screenshot of the window whose text line stands taller than at 96 DPI.
+text_taller() {
+  e2e_screenshot "$WINDOW" "$SHOT"
+  height=$(ink_height "$SHOT" "$(scaled 6)" "$(scaled 186)" "$(scaled 300)" "$(scaled 20)" 2>/dev/null)
+  [ "${height:-0}" -gt "$text_height_96" ]
+}
 
 for DPI in 192 144; do
   set_dpi "$DPI"
@@ -51,11 +66,9 @@ for DPI in 192 144; do
   WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) || { e2e_fail "no dialog at $DPI DPI"; continue; }
   e2e_wait_for 10 e2e_is_yellow "$WINDOW" "$(scaled 256)" "$(scaled 245)" || e2e_fail "no install button at $DPI DPI"
   e2e_expect_eq "client area at $DPI DPI" "$(scaled 383)x$(scaled 270)" "$(client_size)"
-  sleep 1  # the yellow face is drawn before the text lines of the same paint
   SHOT="$SHOTS/choosing-$DPI-$E2E_ARCH.png"
-  e2e_screenshot "$WINDOW" "$SHOT"
-  height=$(ink_height "$SHOT" "$(scaled 6)" "$(scaled 186)" "$(scaled 300)" "$(scaled 20)")
-  [ "$height" -gt "$text_height_96" ] && echo "ok: text $height pixels high at $DPI DPI, $text_height_96 at 96" ||
+  # The text line is drawn after the buttons in the same paint: wait for it.
+  e2e_wait_for 10 text_taller && echo "ok: text $height pixels high at $DPI DPI, $text_height_96 at 96" ||
     e2e_fail "text at $DPI DPI is $height pixels high, not more than the $text_height_96 at 96"
   if [ "$DPI" = 192 ]; then
     same_as_reference_doubled 4 30 170 78 && echo "ok: the logo's pixels doubled" || e2e_fail "the logo at 192 DPI is not the 100 % logo doubled"
