@@ -135,3 +135,41 @@ TEST_F(DialogTest, AtAnotherDpiTheDialogLaysItselfOutAgainAndBackAt96AsBefore) {
   change_dpi(window, 96);
   EXPECT_TRUE(client_pixels(window) == at_96) << first_difference(at_96, client_pixels(window));
 }
+
+namespace {
+
+struct Announced {
+  DWORD event;
+  HWND window;
+  LONG object, child;
+};
+std::vector<Announced> announced;
+void CALLBACK record_event(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  announced.push_back({event, window, object, child});
+}
+
+}  // namespace
+
+// Accessibility tools hear of the focus and of the check box's state, each for the
+// child of the dialog's client object that a screen reader lists in that place.
+TEST_F(DialogTest, FocusAndCheckBoxChangesAreAnnouncedForTheirChild) {
+  seed_candidates({"Host"});
+  open();
+  announced.clear();
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr, record_event,
+                                       GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  HWND selector = holder_of(FIRST_SELECTOR_SLOT);
+  SetFocus(selector);
+  SendMessageA(selector, WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageA(selector, WM_KEYUP, VK_SPACE, 0);
+  pump();
+  UnhookWinEvent(hook);
+  auto heard = [](DWORD event, LONG child) {
+    for (const Announced& a : announced)
+      if (a.event == event && a.object == OBJID_CLIENT && a.child == child) return true;
+    return false;
+  };
+  EXPECT_TRUE(heard(EVENT_OBJECT_FOCUS, 1));        // the selector is the first child
+  EXPECT_TRUE(heard(EVENT_OBJECT_STATECHANGE, 1));
+  EXPECT_FALSE(heard(EVENT_OBJECT_FOCUS, 4));       // Install was not focused
+}
