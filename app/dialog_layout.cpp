@@ -11,7 +11,9 @@ namespace {
 constexpr int LIST_LEFT = 6, LIST_WIDTH = 373, LIST_HEIGHT = 10;
 constexpr DWORD DDC_DISABLE_ALL_SCALING = 1;  // DDC_DISABLE_ALL
 
-HFONT list_font;  // null while the list keeps the template's font
+// Null while the list keeps the template's font. The one made for the last DPI
+// change lives, like the skin's shared fonts, until the process ends.
+HFONT list_font;
 
 }  // namespace
 
@@ -53,9 +55,4 @@ void on_dpi_changed(HWND window, int dpi, const RECT& suggested, int list_top) {
   size_client_area(window);  // the suggested size need not give exactly this client area
   skin_painter->create_back_buffer(window);
   InvalidateRect(window, nullptr, TRUE);
-}
-
-void release_list_font() {
-  if (list_font) DeleteObject(list_font);
-  list_font = nullptr;
 }

@@ -23,6 +23,3 @@ void size_client_area(HWND window);
 // WM_DPICHANGED: the skin takes the new DPI, the window the suggested rectangle, and
 // everything is laid out and drawn again for it.
 void on_dpi_changed(HWND window, int dpi, const RECT& suggested, int list_top);
-
-// Deletes the folder list's own font, if one was made; with the dialog's end.
-void release_list_font();

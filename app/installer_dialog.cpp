@@ -266,12 +266,13 @@ void enter_completed_state(HWND window) {
   if (slot(SLOT_LINK)) slot(SLOT_LINK)->set_visible(1);
   if (slot(SLOT_FINISH)) slot(SLOT_FINISH)->set_visible(1);
   place_folder_list(window, LIST_TOP_COMPLETED);
-  // Out of sight, the list leaves the tab order too; a focus in the dialog goes to Enjoy.
+  // Out of sight, the list leaves the tab order too; a focus in the dialog (the
+  // thread's only window) goes to Enjoy.
   HWND list = folder_list(window);
   SetWindowLongA(list, GWL_STYLE, GetWindowLongA(list, GWL_STYLE) & ~WS_TABSTOP);
   HWND focus = GetFocus();
   sync_focus_holders(&control_host);
-  if (slot(SLOT_FINISH) && (focus == window || IsChild(window, focus)))
+  if (slot(SLOT_FINISH) && focus)
     SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(slot(SLOT_FINISH)->focus_holder), TRUE);
   describe_screen(window);
   if (normal_font) DeleteObject(normal_font);
@@ -323,11 +324,12 @@ void browse_for_folder(HWND window) {
 
 // The click on the hidden button takes the focus to it. The list reports
 // CBN_SELENDCANCEL also when Tab or Shift+Tab takes the focus away from it: then
-// the focus goes on to where the key sent it, once the focus change is over.
+// the focus goes on to where the key sent it, once the focus change is over. (A
+// focus of this thread is the dialog's: it is the thread's only window.)
 void click_hidden_button(HWND window) {
   HWND focus = GetFocus();
   SendDlgItemMessageA(window, CONTROL_HIDDEN_BUTTON, BM_CLICK, 0, 0);
-  if (focus && focus != folder_list(window) && focus != GetFocus() && IsChild(window, focus))
+  if (focus && focus != folder_list(window) && focus != GetFocus())
     PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
 }
 
@@ -404,17 +406,9 @@ INT_PTR CALLBACK installer_dialog_proc(HWND window, UINT message, WPARAM wparam,
       on_dpi_changed(window, LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam),
                      installer_dialog.installed ? LIST_TOP_COMPLETED : LIST_TOP_CHOOSING);
       return 1;
-    case WM_DESTROY:
-      release_list_font();
-      return 0;
     case WM_GETOBJECT:
       return answer_for_accessibility(window, wparam, lparam);
-    case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:  // high contrast may have come or gone
-      refresh_skin_colours();
-      prepare_text_colours(control_host.back_dc);
-      InvalidateRect(window, nullptr, TRUE);
-      return 0;
+
     default:
       return 0;
   }

@@ -41,7 +41,8 @@ struct SkinColours {
 };
 extern SkinColours skin_colours;  // zero (the normal colours) until refresh_skin_colours
 SkinColours colours_for(int high_contrast);
-// Takes the colours for whether high contrast is on now (SPI_GETHIGHCONTRAST).
+// Takes the colours for whether high contrast is on now (SPI_GETHIGHCONTRAST); the
+// painter asks when it is attached to a window.
 void refresh_skin_colours();
 // Gives a DC the text colours and background mode of the skin's colours.
 void prepare_text_colours(HDC dc);

@@ -30,7 +30,8 @@ void on_holder_focus(Control* control, int focused) {
   ControlHost* host = control->host;
   control->send_mouse(WM_MOUSEMOVE, focused);
   host->focused = focused ? control : nullptr;
-  if (focused && GetKeyState(VK_TAB) < 0) host->focus_cues = 1;  // reached with Tab
+  // Reached with Tab or Shift+Tab: the key is down while the dialog manager moves the focus.
+  if (focused && GetKeyState(VK_TAB) < 0) host->focus_cues = 1;
   repaint_cue(control);
   if (focused) announce_focus(control->focus_holder);
 }
@@ -66,9 +67,6 @@ LRESULT CALLBACK focus_holder_proc(HWND holder, UINT message, WPARAM wparam, LPA
     case WM_KEYUP:
       on_holder_key(control, message, wparam, lparam);
       return 0;
-    case WM_UPDATEUISTATE:  // the dialog manager reveals focus cues after Tab
-      if (LOWORD(wparam) == UIS_CLEAR && (HIWORD(wparam) & UISF_HIDEFOCUS)) show_focus_cues(control);
-      break;
     default:
       break;
   }

@@ -49,14 +49,14 @@ int describe_element(int id, Element* element) {
 }
 
 int row_of_window(HWND window) {
-  for (int i = 0; window && i < access_table.count; ++i)
+  for (int i = 0; i < access_table.count; ++i)
     if (access_table.rows[i].window == window) return i;
   return -1;
 }
 
 HRESULT answer_text(const char* text, BSTR* answer) {
   *answer = nullptr;
-  if (!text || !text[0]) return S_FALSE;
+  if (!text[0]) return S_FALSE;
   int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
   *answer = length > 0 ? SysAllocStringLen(nullptr, static_cast<UINT>(length - 1)) : nullptr;
   if (!*answer) return E_OUTOFMEMORY;
