@@ -58,10 +58,10 @@ FNSEEK(cabinet_seek) {
   return to;
 }
 
-// Every file of the cabinet goes to the sink; the sink's owner closes what it writes to.
+// Every file of the cabinet goes to the sink (FDICopy hands the run on as `pv`); the
+// sink's owner closes what it writes to.
 FNFDINOTIFY(cabinet_notify) {
-  (void)pfdin;
-  if (fdint == fdintCOPY_FILE) return reinterpret_cast<INT_PTR>(cabinet_run);
+  if (fdint == fdintCOPY_FILE) return reinterpret_cast<INT_PTR>(pfdin->pv);
   return fdint == fdintCLOSE_FILE_INFO ? TRUE : 0;
 }
 
@@ -88,7 +88,7 @@ DWORD unpack_cabinet(const unsigned char* cabinet, DWORD size, ByteSink sink, vo
     error = ERROR_NOT_ENOUGH_MEMORY;
     if (fdi) {
       char name[] = "carried", path[] = "";  // names nothing: cabinet_open knows the cabinet
-      BOOL copied = copy(fdi, name, path, 0, cabinet_notify, nullptr, nullptr);
+      BOOL copied = copy(fdi, name, path, 0, cabinet_notify, nullptr, &run);
       if (run.error != ERROR_SUCCESS)
         error = run.error;  // also when FDI reports success after a failed write
       else if (copied)
