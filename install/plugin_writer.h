@@ -12,9 +12,10 @@
 // Both return payload_failure_total(failures): 0 means installed. Otherwise the
 // record says what was not written and why: entries[i].file_name and .error,
 // classify_failure(error) for what to tell the user (disk full; in use: close the
-// host editor and try again; access denied: choose another folder; otherwise the
-// system's text), `stopped` when later payloads were not tried, `dropped` for
-// failures beyond the named ones. Retry writes the failed files again; Cancel needs
+// host editor and try again; access denied: choose another folder; damaged: download
+// the installer again, Retry cannot help; otherwise the system's text), `stopped`
+// when later payloads were not tried, `dropped` for failures beyond the named ones.
+// Retry writes the failed files again; Cancel needs
 // nothing from here: files already written stay, and the next Install is a new
 // attempt.
 //
