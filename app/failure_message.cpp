@@ -25,6 +25,11 @@ const char* advice_for(FailureKind kind) {
 void describe_failure(const PayloadFailure& failure, char* line, size_t capacity) {
   copy_text(line, capacity, failure.file_name);
   append_text(line, capacity, ": ");
+  if (classify_failure(failure.error) == FAILURE_DAMAGED) {
+    append_text(line, capacity, DAMAGED_INSTALLER_TEXT);
+    append_text(line, capacity, ".");
+    return;
+  }
   const char* advice = advice_for(classify_failure(failure.error));
   if (advice) {
     append_text(line, capacity, advice);
@@ -38,12 +43,35 @@ void describe_failure(const PayloadFailure& failure, char* line, size_t capacity
   append_text(line, capacity, code);
 }
 
+// A message box has no style with Cancel alone: its one OK button is labelled Cancel
+// while it opens (the box is activated on this thread before it takes any input).
+LRESULT CALLBACK label_button_cancel(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_ACTIVATE) SetDlgItemTextA(reinterpret_cast<HWND>(wparam), IDOK, "Cancel");
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
 }  // namespace
+
+int failures_show_damage(const PayloadFailures& failures) {
+  for (int i = 0; i < failures.count; ++i)
+    if (classify_failure(failures.entries[i].error) == FAILURE_DAMAGED) return 1;
+  return 0;
+}
+
+int show_failure_message(HWND owner, const char* title, const char* text, const PayloadFailures& failures) {
+  if (!failures_show_damage(failures)) return MessageBoxA(owner, text, title, MB_RETRYCANCEL | MB_ICONWARNING);
+  HHOOK hook = SetWindowsHookExA(WH_CBT, label_button_cancel, nullptr, GetCurrentThreadId());
+  MessageBoxA(owner, text, title, MB_OK | MB_ICONERROR);
+  if (hook) UnhookWindowsHookEx(hook);
+  return IDCANCEL;
+}
 
 void compose_failure_message(const char* folder, const PayloadFailures& failures, char* text) {
   const size_t capacity = FAILURE_MESSAGE_CAPACITY;
-  const char closing[] = "\r\nRetry writes them again; Cancel lets you choose another folder.";
-  const size_t reserve = sizeof closing + 64;  // room kept for the summary and closing lines
+  const char* closing = failures_show_damage(failures)
+                            ? "\r\nNothing was written: the folder is as it was."
+                            : "\r\nRetry writes them again; Cancel lets you choose another folder.";
+  const size_t reserve = text_length(closing) + 64;  // room kept for the summary and closing lines
   copy_text(text, capacity, "Setup could not write these plug-ins into the folder\r\n");
   append_text(text, capacity - reserve, folder);
   append_text(text, capacity, "\r\n\r\n");

@@ -237,7 +237,8 @@ void refuse_folder(HWND window, Architecture host) {
 }
 
 // One attempt: the skip list from the selectors as they stand now, then the writes,
-// then Retry as often as the user asks. 1 when everything was written.
+// then Retry as often as the user asks (a damaged installer offers no Retry). 1 when
+// everything was written.
 int write_plugins(HWND window, Architecture set) {
   clear_skip_list(skip_list);
   for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) {
@@ -250,7 +251,7 @@ int write_plugins(HWND window, Architecture set) {
   while (failed) {
     static char message[FAILURE_MESSAGE_CAPACITY];
     compose_failure_message(chosen_folder, failures, message);
-    if (MessageBoxA(window, message, DIALOG_TITLE, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
+    if (show_failure_message(window, DIALOG_TITLE, message, failures) != IDRETRY) {
       log_line(run_log, "result: not installed, the user chose Cancel");
       return 0;
     }

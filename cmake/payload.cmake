@@ -1,6 +1,6 @@
 # Carrying plug-in files inside an installer.
 #
-#   veltrane_add_plugin(<target> <file> [ARCH x86|x64|arm64] [DEPENDS <targets>...])
+#   veltrane_add_plugin(<target> <file> [ARCH x86|x64|arm64] [STORED] [DEPENDS <targets>...])
 #
 # adds <file> to the program <target> as a resource whose name the installer turns
 # back into the file's own name: "My Filter.8bf" is carried as MY_FILTER.8BF and
@@ -15,11 +15,21 @@
 # with a message saying so; a PE image for another machine is refused. The builds
 # of one plug-in share its name, one in each set.
 #
+# The file is carried in the form resources/payload_types.h describes, made during
+# the build (veltrane_pack_file): compressed into an MSZIP cabinet by gcab when that
+# makes it smaller and VELTRANE_COMPRESS is not OFF, else stored; STORED keeps it
+# stored whatever it would give. Its length and checksum are recorded either way.
+#
 # Configuring fails with a message naming the file and the reason when no resource
 # name comes out as the file's name, when the file is missing or empty, when its
 # set already holds a file of that name, or when its machine is none of the three.
 # DEPENDS names the targets that make <file> during the build; such a file need not
 # exist yet when configuring, and ARCH then names its build.
+#
+#   veltrane_pack_file(<target> <file> <out-var> [STORED] [DEPENDS <targets>...])
+#
+# makes <file>'s carried form during the build, before <target> is built, and sets
+# <out-var> to its path: for resource scripts that name their carried files themselves.
 #
 #   veltrane_normalise_file_name(<name> <out-var>)
 #
@@ -34,6 +44,8 @@
 cmake_policy(VERSION 3.20)  # also in script mode: quoted if() arguments are plain strings
 
 include(${CMAKE_CURRENT_LIST_DIR}/pe_image.cmake)
+get_filename_component(_source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set_property(GLOBAL PROPERTY VELTRANE_SOURCE_DIR "${_source}")  # seen from every folder
 
 # The resource types of the three sets, from the installer's own header.
 file(READ ${CMAKE_CURRENT_LIST_DIR}/../resources/payload_types.h _veltrane_payload_types)
@@ -196,8 +208,62 @@ function(_veltrane_plugin_set file given cannot out)
   set(${out} ${machine} PARENT_SCOPE)
 endfunction()
 
+# The packer (resources/packer/pack_plugin.cpp), built once per build tree with the
+# build machine's own compiler; `out` is set to its path. Its target,
+# veltrane_packer, is what every packing step waits for.
+function(_veltrane_packer out)
+  set(tool "${CMAKE_BINARY_DIR}/tools/pack_plugin")
+  get_property(_veltrane_source_dir GLOBAL PROPERTY VELTRANE_SOURCE_DIR)
+  if(NOT TARGET veltrane_packer)
+    find_program(VELTRANE_NATIVE_CXX NAMES g++ c++ REQUIRED
+                 DOC "the build machine's own C++ compiler, for programs that run during the build")
+    set(source "${_veltrane_source_dir}/resources/packer/pack_plugin.cpp")
+    add_custom_command(OUTPUT "${tool}"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/tools"
+      COMMAND ${VELTRANE_NATIVE_CXX} -std=c++17 -O2 -Wall -Wextra -Werror "-I${_veltrane_source_dir}/resources"
+              "${source}" -o "${tool}"
+      DEPENDS "${source}" "${_veltrane_source_dir}/resources/payload_types.h"
+      COMMENT "Building the plug-in packer"
+      VERBATIM)
+    add_custom_target(veltrane_packer DEPENDS "${tool}")
+  endif()
+  set(${out} "${tool}" PARENT_SCOPE)
+endfunction()
+
+function(veltrane_pack_file target file out)
+  cmake_parse_arguments(ARG "STORED" "" "DEPENDS" ${ARGN})
+  _veltrane_packer(tool)
+  string(MD5 key "${target}:${file}:${ARG_STORED}")
+  string(SUBSTRING "${key}" 0 12 key)
+  set(packed "${CMAKE_BINARY_DIR}/carried/${target}/${key}.carried")
+  get_filename_component(file_name "${file}" NAME)
+  if(ARG_STORED OR (DEFINED VELTRANE_COMPRESS AND NOT VELTRANE_COMPRESS))
+    set(steps COMMAND "${tool}" "${file}" - "${packed}")
+    set(how "stored")
+  else()
+    find_program(VELTRANE_GCAB gcab REQUIRED DOC "gcab, which writes the cabinets of compressed plug-ins")
+    set(cabinet "${packed}.cab")
+    set(steps
+      COMMAND ${CMAKE_COMMAND} -E rm -f "${cabinet}"
+      COMMAND "${VELTRANE_GCAB}" --create --nopath --zip "${cabinet}" "${file}"
+      COMMAND "${tool}" "${file}" "${cabinet}" "${packed}"
+      COMMAND ${CMAKE_COMMAND} -E rm -f "${cabinet}")
+    set(how "compressed")
+  endif()
+  add_custom_command(OUTPUT "${packed}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/carried/${target}"
+    ${steps}
+    DEPENDS "${file}" "${tool}" veltrane_packer ${ARG_DEPENDS}
+    COMMENT "Packing ${file_name} for ${target} (${how} unless it grows)"
+    VERBATIM)
+  # A target of its own, so that the packing runs whichever folder's target carries it.
+  add_custom_target(carry_${target}_${key} DEPENDS "${packed}")
+  add_dependencies(${target} carry_${target}_${key})
+  set(${out} "${packed}" PARENT_SCOPE)
+endfunction()
+
 function(veltrane_add_plugin target file)
-  cmake_parse_arguments(ARG "" "ARCH" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "STORED" "ARCH" "DEPENDS" ${ARGN})
   get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   get_filename_component(file_name "${file}" NAME)
   set(cannot "veltrane_add_plugin: cannot carry \"${file}\" in ${target}")
@@ -238,9 +304,15 @@ function(veltrane_add_plugin target file)
 
   # One resource script per file: in a shared script, a missing line break would join
   # two quoted names into one. Rewritten only when it changes, so builds stay quiet.
+  set(stored "")
+  if(ARG_STORED)
+    set(stored STORED)
+  endif()
+  veltrane_pack_file(${target} "${file}" packed ${stored} DEPENDS ${ARG_DEPENDS})
+  set_property(TARGET ${target} APPEND PROPERTY VELTRANE_CARRIED_PAIRS "${file}|${packed}")
   string(MD5 script_name "${type}:${resource_name}")
   set(script "${CMAKE_BINARY_DIR}/carried/${target}/${script_name}.rc")
-  set(content "#pragma code_page(65001)\n\"${resource_name}\" ${type} \"${file}\"\n")
+  set(content "#pragma code_page(65001)\n// ${file}\n\"${resource_name}\" ${type} \"${packed}\"\n")
   set(old "")
   if(EXISTS "${script}")
     file(READ "${script}" old)
@@ -249,8 +321,5 @@ function(veltrane_add_plugin target file)
     file(WRITE "${script}" "${content}")
   endif()
   target_sources(${target} PRIVATE "${script}")
-  set_source_files_properties("${script}" TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${file}")
-  if(ARG_DEPENDS)
-    add_dependencies(${target} ${ARG_DEPENDS})
-  endif()
+  set_source_files_properties("${script}" TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${packed}")
 endfunction()

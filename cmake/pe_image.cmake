@@ -8,6 +8,10 @@
 #
 #   veltrane_pe_section_raw_size(<file> <section-name> <out-var>)
 #     the bytes the named section takes in the file (SizeOfRawData), 0 when absent.
+#
+#   veltrane_pe_certificate_table(<file> <out-offset> <out-size>)
+#     where the Authenticode signature (the certificate table, which follows every
+#     section at the end of the file) starts and how long it is; 0 and 0 unsigned.
 
 cmake_policy(VERSION 3.20)
 
@@ -99,4 +103,29 @@ function(veltrane_pe_section_raw_size file section out)
     endif()
     math(EXPR i "${i} + 1")
   endwhile()
+endfunction()
+
+function(veltrane_pe_certificate_table file out_offset out_size)
+  set(${out_offset} 0 PARENT_SCOPE)
+  set(${out_size} 0 PARENT_SCOPE)
+  _veltrane_pe_header("${file}" header)
+  if(header EQUAL -1)
+    return()
+  endif()
+  # The data directories follow the optional header's fixed part, 96 bytes in a
+  # PE32 image and 112 in a PE32+ one; the certificate table is the fifth.
+  math(EXPR at "${header} + 24")
+  _veltrane_read_le("${file}" ${at} 2 magic)
+  if(magic EQUAL 0x20B)
+    math(EXPR at "${header} + 24 + 112 + 4 * 8")
+  else()
+    math(EXPR at "${header} + 24 + 96 + 4 * 8")
+  endif()
+  _veltrane_read_le("${file}" ${at} 4 offset)
+  math(EXPR at "${at} + 4")
+  _veltrane_read_le("${file}" ${at} 4 size)
+  if(offset GREATER 0 AND size GREATER 0)
+    set(${out_offset} ${offset} PARENT_SCOPE)
+    set(${out_size} ${size} PARENT_SCOPE)
+  endif()
 endfunction()

@@ -1,9 +1,15 @@
 # Build step of the installer (cmake -P): prints its size without the resources it
-# carries (bitmaps, plug-ins) and fails the build when that passes the budget.
+# carries (bitmaps, plug-ins) and without the signature of a signed installer (the
+# certificate table at the end of the file), and fails the build when that passes
+# the budget.
 #   -DPROGRAM=<exe> -DLABEL=<text> -DLIMIT=<bytes, 0 = no limit>
 include(${CMAKE_CURRENT_LIST_DIR}/pe_image.cmake)
 
 file(SIZE "${PROGRAM}" size)
+veltrane_pe_certificate_table("${PROGRAM}" signature signature_size)
+if(signature GREATER 0)
+  set(size ${signature})  # everything from the table on is the signature
+endif()
 veltrane_pe_section_raw_size("${PROGRAM}" ".rsrc" resources)
 math(EXPR code "${size} - ${resources}")
 math(EXPR tenths "${code} * 10 / 1024")

@@ -69,7 +69,7 @@ const char* const NAMES[] = {
     "x86\0" "32-bit (x86) image editor\0" "32-bit (x86)",
     "x64\0" "64-bit (x64) image editor\0" "64-bit (x64)",
     "arm64\0" "ARM64 image editor\0" "ARM64",
-    "64-bit\0" "64-bit image editor (x64 or ARM64, not known which)\0" "64-bit (x64 or ARM64)",
+    "64-bit\0" "64-bit image editor, x64 or ARM64 unknown (/ARCH= tells)\0" "64-bit",
 };
 
 // The `which`-th name (0 to 2) of `architecture`.

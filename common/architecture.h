@@ -35,11 +35,11 @@ Architecture image_architecture(ImageKind kind);
 const char* architecture_name(Architecture architecture);
 
 // How the installer names a host to users: "32-bit (x86) image editor",
-// "64-bit (x64) image editor", "ARM64 image editor", "64-bit image editor (x64 or
-// ARM64, not known which)", "image editor of unknown kind".
+// "64-bit (x64) image editor", "ARM64 image editor", "64-bit image editor, x64 or
+// ARM64 unknown (/ARCH= tells)", "image editor of unknown kind".
 const char* architecture_host_text(Architecture architecture);
 
-// "32-bit (x86)", "64-bit (x64)", "ARM64", "64-bit (x64 or ARM64)": a build of plug-ins.
+// "32-bit (x86)", "64-bit (x64)", "ARM64", "64-bit": a build of plug-ins.
 const char* architecture_build_text(Architecture architecture);
 
 // 1 when Windows itself runs on ARM64 (x64 programs then run emulated beside ARM64

@@ -132,7 +132,9 @@ bool decode_references(WCHAR* text) {
 // does not fit.
 bool copy_span(const char* begin, const char* end, char* out, size_t capacity) {
   size_t length = static_cast<size_t>(end - begin);
-  return length < capacity && copy_text(out, length + 1, begin);
+  if (length >= capacity) return false;
+  copy_text(out, length + 1, begin);  // the text goes on after `end`: only its first part is wanted
+  return true;
 }
 
 int today_form(const char* text, const char* begin, const char* end, FolderSink sink, void* context) {

@@ -109,3 +109,10 @@ DWORD load_payload(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes,
   DWORD error = GetLastError();
   return error ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
 }
+
+DWORD load_carried_file(HMODULE module, LPCSTR type, LPCSTR name, CarriedFile& file) {
+  const void* bytes = nullptr;
+  DWORD size = 0;
+  DWORD error = load_payload(module, type, name, &bytes, &size);
+  return error == ERROR_SUCCESS ? open_carried_file(bytes, size, file) : error;
+}

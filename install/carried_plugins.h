@@ -11,6 +11,7 @@
 
 #include "architecture.h"
 #include "host_architecture.h"
+#include "carried_file.h"
 #include "payload_types.h"
 
 constexpr WORD PAYLOAD_TYPE = PAYLOAD_TYPE_X86;  // the set every installer has carried
@@ -52,3 +53,7 @@ void carried_sets_text(HMODULE module, char* text, size_t capacity);
 // ERROR_SUCCESS with its bytes and size, or why not (ERROR_INVALID_DATA for an empty
 // one; never 0 on failure).
 DWORD load_payload(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes, DWORD* size);
+
+// load_payload, then the carried form of the file read and checked (carried_file.h):
+// ERROR_SUCCESS with `file` filled, ERROR_CRC for a damaged one, or load_payload's error.
+DWORD load_carried_file(HMODULE module, LPCSTR type, LPCSTR name, CarriedFile& file);

@@ -13,7 +13,10 @@ void clear_failures(PayloadFailures& failures) {
 }
 
 void record_failure(const WriteRun& run, const char* resource_name, const char* file_name, DWORD error) {
-  if (run.target->log) log_payload_failed(*run.target->log, file_name, error);
+  if (run.target->log && error == ERROR_CRC)
+    log_format(*run.target->log, "failed: %s (%s)", file_name, DAMAGED_INSTALLER_TEXT);
+  else if (run.target->log)
+    log_payload_failed(*run.target->log, file_name, error);
   PayloadFailures& failures = *run.failures;
   if (failures.count == FAILURE_CAPACITY) {
     ++failures.dropped;
@@ -32,12 +35,25 @@ BOOL stop_with_failure(const WriteRun& run, const char* resource_name, const cha
   return FALSE;
 }
 
+// Records a carried file of the set that is damaged. Checking costs a checksum over
+// the carried bytes, a fraction of unpacking them.
+BOOL CALLBACK check_carried(HMODULE, LPCSTR type, LPSTR name, LONG_PTR run_parameter) {
+  const WriteRun& run = *reinterpret_cast<const WriteRun*>(run_parameter);
+  char file_name[OUTPUT_PATH_CAPACITY];
+  CarriedFile file;
+  if (carried_file_name(name, file_name) && load_carried_file(run.target->module, type, name, file) == ERROR_CRC)
+    record_failure(run, name, file_name, ERROR_CRC);
+  return TRUE;
+}
+
 int write_whole_set(const InstallTarget& target, PayloadFailures& failures) {
   clear_failures(failures);
-  remove_leftover_temp_files(target.folder);
   WriteRun run = {&target, &failures};
-  EnumResourceNamesA(target.module, MAKEINTRESOURCEA(payload_type_for(target.set)), write_payload,
-                     reinterpret_cast<LONG_PTR>(&run));
+  LPCSTR type = MAKEINTRESOURCEA(payload_type_for(target.set));
+  EnumResourceNamesA(target.module, type, check_carried, reinterpret_cast<LONG_PTR>(&run));
+  if (failures.count) return payload_failure_total(failures);
+  remove_leftover_temp_files(target.folder);
+  EnumResourceNamesA(target.module, type, write_payload, reinterpret_cast<LONG_PTR>(&run));
   return payload_failure_total(failures);
 }
 
@@ -53,9 +69,8 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR run_param
   int name_fits = copy_text(file_name, name);
   normalise_file_name(file_name);
 
-  const void* bytes = nullptr;
-  DWORD size = 0;
-  DWORD error = load_payload(target.module, type, name, &bytes, &size);
+  CarriedFile file;
+  DWORD error = load_carried_file(target.module, type, name, file);
   if (error != ERROR_SUCCESS) return stop_with_failure(run, name, file_name, error);
 
   if (target.skip && is_skipped(*target.skip, file_name)) {
@@ -68,11 +83,11 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR run_param
     record_failure(run, name, file_name, ERROR_FILENAME_EXCED_RANGE);
     return TRUE;
   }
-  error = replace_file(target.folder, path, bytes, size);
+  error = replace_file(target.folder, path, file);
   if (error != ERROR_SUCCESS)
     record_failure(run, name, file_name, error);
   else if (target.log)
-    log_payload_written(*target.log, file_name, size);
+    log_payload_written(*target.log, file_name, file.size);
   return TRUE;
 }
 
@@ -108,6 +123,8 @@ FailureKind classify_failure(DWORD error) {
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
       return FAILURE_ACCESS_DENIED;
+    case ERROR_CRC:
+      return FAILURE_DAMAGED;
     default:
       return FAILURE_OTHER;
   }

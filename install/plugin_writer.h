@@ -12,16 +12,20 @@
 // Both return payload_failure_total(failures): 0 means installed. Otherwise the
 // record says what was not written and why: entries[i].file_name and .error,
 // classify_failure(error) for what to tell the user (disk full; in use: close the
-// host editor and try again; access denied: choose another folder; otherwise the
-// system's text), `stopped` when later payloads were not tried, `dropped` for
-// failures beyond the named ones. Retry writes the failed files again; Cancel needs
+// host editor and try again; access denied: choose another folder; damaged: download
+// the installer again, Retry cannot help; otherwise the system's text), `stopped`
+// when later payloads were not tried, `dropped` for failures beyond the named ones.
+// Retry writes the failed files again; Cancel needs
 // nothing from here: files already written stay, and the next Install is a new
 // attempt.
 //
 // Every write replaces a file in one step: the bytes go to a temporary file in the
-// target folder, and only a complete, flushed file is moved over the plug-in of that
+// target folder, and only a complete, flushed file whose length and checksum are
+// those recorded when the installer was built is moved over the plug-in of that
 // name. A write that fails leaves an existing plug-in byte for byte as it was.
-// Files already written stay written whatever happens to later ones.
+// Files already written stay written whatever happens to later ones. A damaged
+// installer writes nothing: every carried file of the set is checked first, and one
+// that is damaged is recorded (ERROR_CRC, FAILURE_DAMAGED) before anything is written.
 #pragma once
 #include <windows.h>
 
@@ -50,7 +54,9 @@ struct PayloadFailure {
                 // (held open by a running program), ERROR_ACCESS_DENIED (read-only
                 // file, a folder of that name, or a folder this account may not
                 // write), ERROR_FILENAME_EXCED_RANGE (over the 500-character path),
-                // ERROR_INVALID_DATA (an empty resource), or what the system said
+                // ERROR_INVALID_DATA (an empty resource), ERROR_CRC (a damaged
+                // installer: the carried file is not what was built), or what the
+                // system said
 };
 
 // What a write run (install_payloads or retry_failed_payloads) could not write, in
@@ -75,7 +81,8 @@ struct WriteRun {
 // otherwise replaces folder + name with its bytes. TRUE goes on with the next name:
 // after a write, a skip, a file that could not be written (recorded), or a numeric
 // resource id (not a carried file, ignored). FALSE ends the enumeration: the
-// resource cannot be found, is empty or cannot be loaded (recorded, `stopped` set).
+// resource cannot be found, is empty, cannot be loaded or is damaged (recorded,
+// `stopped` set).
 // `module` is the module enumerated and not otherwise used.
 BOOL CALLBACK write_payload(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR run);
 
@@ -84,8 +91,9 @@ BOOL CALLBACK write_payload(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR ru
 int payload_failure_total(const PayloadFailures& failures);
 
 // Writes every carried payload of the target's set into its folder: clears the
-// failure record, removes temporary files that a killed run left in that folder,
-// then enumerates. Returns payload_failure_total().
+// failure record, checks every carried file of the set and writes nothing when one
+// is damaged, removes temporary files that a killed run left in that folder, then
+// enumerates. Returns payload_failure_total().
 int install_payloads(const InstallTarget& target, PayloadFailures& failures);
 
 // Writes again the payloads that the last run recorded as failed, with the target
@@ -99,9 +107,13 @@ enum FailureKind {
   FAILURE_DISK_FULL = 1,  // free some space and try again
   FAILURE_IN_USE,         // a running host editor holds the plug-in: close it, try again
   FAILURE_ACCESS_DENIED,  // read-only file or a folder this account may not write
-  FAILURE_OTHER           // show the system's own text
+  FAILURE_OTHER,          // show the system's own text
+  FAILURE_DAMAGED         // the installer is damaged: Retry cannot help, only a new download
 };
 FailureKind classify_failure(DWORD error);
+
+// What the user and the log are told about a damaged installer.
+constexpr char DAMAGED_INSTALLER_TEXT[] = "the installer is damaged; download it again";
 
 // Makes `folder` the current directory, or else creates it (only its last
 // component: a folder whose parent is missing too is not made). 1 when the folder

@@ -28,21 +28,27 @@ void collect_carried_names(RemovalPlan& plan, HMODULE module) {
     EnumResourceNamesA(module, MAKEINTRESOURCEA(type), note_carried_name, reinterpret_cast<LONG_PTR>(&plan));
 }
 
-// 1 when the open file holds exactly the `size` bytes at `bytes`.
-int file_holds(HANDLE file, const void* bytes, DWORD size) {
-  LARGE_INTEGER length;
-  if (!GetFileSizeEx(file, &length) || length.QuadPart != size) return 0;
-  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
+// Compares the bytes a carried build unpacks to with the next bytes of an open file.
+DWORD compare_with_file(void* file, const unsigned char* expected, DWORD size) {
   static unsigned char chunk[16384];
-  const unsigned char* expected = static_cast<const unsigned char*>(bytes);
   for (DWORD done = 0; done < size;) {
     DWORD wanted = size - done < sizeof chunk ? size - done : static_cast<DWORD>(sizeof chunk);
     DWORD read = 0;
-    if (!ReadFile(file, chunk, wanted, &read, nullptr) || read != wanted || memcmp(chunk, expected + done, wanted))
-      return 0;
+    if (!ReadFile(*static_cast<HANDLE*>(file), chunk, wanted, &read, nullptr) || read != wanted ||
+        memcmp(chunk, expected + done, wanted))
+      return ERROR_INVALID_DATA;  // other bytes: the unpacking stops at the first difference
     done += wanted;
   }
-  return 1;
+  return ERROR_SUCCESS;
+}
+
+// 1 when the open file holds exactly the bytes of `carried`, unpacked as they are
+// compared, a block at a time.
+int file_holds(HANDLE file, const CarriedFile& carried) {
+  LARGE_INTEGER length;
+  if (!GetFileSizeEx(file, &length) || length.QuadPart != carried.size) return 0;
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
+  return unpack_carried_file(carried, compare_with_file, &file) == ERROR_SUCCESS;
 }
 
 struct BuildMatch {
@@ -56,10 +62,9 @@ BOOL CALLBACK compare_with_build(HMODULE, LPCSTR type, LPSTR name, LONG_PTR cont
   BuildMatch& match = *reinterpret_cast<BuildMatch*>(context);
   char file_name[OUTPUT_PATH_CAPACITY];
   if (!carried_file_name(name, file_name) || lstrcmpiA(file_name, match.file_name) != 0) return TRUE;
-  const void* bytes = nullptr;
-  DWORD size = 0;
+  CarriedFile carried;
   match.matched =
-      load_payload(match.module, type, name, &bytes, &size) == ERROR_SUCCESS && file_holds(match.file, bytes, size);
+      load_carried_file(match.module, type, name, carried) == ERROR_SUCCESS && file_holds(match.file, carried);
   return !match.matched;
 }
 

@@ -35,19 +35,27 @@ DWORD create_temp_file(const char* folder, char* temp_path, FileHandle& file, bo
   return ERROR_FILE_EXISTS;
 }
 
-// Complete means every byte written, flushed to the disk and the handle closed
-// without error: a close can still report a failed delayed write. Wine reports a
-// write cut short by a full disk as a success with fewer bytes; writing the rest
-// then gives the reason (ERROR_DISK_FULL), as Windows gives it at once.
-DWORD write_complete_file(FileHandle& file, const void* data, DWORD size) {
-  const char* next = static_cast<const char*>(data);
+// The sink that puts unpacked bytes into the temporary file. Wine reports a write cut
+// short by a full disk as a success with fewer bytes; writing the rest then gives the
+// reason (ERROR_DISK_FULL), as Windows gives it at once.
+DWORD write_to_file(void* file, const unsigned char* bytes, DWORD size) {
   for (DWORD left = size; left > 0;) {
     DWORD written = 0;
-    if (!WriteFile(file.get(), next, left, &written, nullptr)) return GetLastError();
+    if (!WriteFile(*static_cast<HANDLE*>(file), bytes, left, &written, nullptr)) return GetLastError();
     if (written == 0) return ERROR_WRITE_FAULT;  // no progress and no reason given
-    next += written;
+    bytes += written;
     left -= written;
   }
+  return ERROR_SUCCESS;
+}
+
+// Complete means every byte unpacked and written, its length and checksum the
+// recorded ones, flushed to the disk and the handle closed without error: a close can
+// still report a failed delayed write.
+DWORD write_complete_file(FileHandle& file, const CarriedFile& content) {
+  HANDLE handle = file.get();
+  DWORD error = unpack_carried_file(content, write_to_file, &handle);
+  if (error != ERROR_SUCCESS) return error;
   if (!FlushFileBuffers(file.get())) return GetLastError();
   if (!CloseHandle(file.release())) return GetLastError();
   return ERROR_SUCCESS;
@@ -95,14 +103,14 @@ int is_temp_file_name(const char* name) {
   return lstrcmpA(name + prefix + TEMP_NUMBERS, TEMP_SUFFIX) == 0;
 }
 
-DWORD replace_file(const char* folder, const char* path, const void* data, DWORD size) {
+DWORD replace_file(const char* folder, const char* path, const CarriedFile& content) {
   char temp_path[OUTPUT_PATH_CAPACITY];
   bool created = false;
   DWORD error;
   {
     FileHandle file;
     error = create_temp_file(folder, temp_path, file, created);
-    if (error == ERROR_SUCCESS) error = write_complete_file(file, data, size);
+    if (error == ERROR_SUCCESS) error = write_complete_file(file, content);
   }  // closed here whatever happened, so it can be deleted
   if (error == ERROR_SUCCESS) error = check_replaceable(path);
   if (error == ERROR_SUCCESS && !MoveFileExA(temp_path, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -7,6 +7,8 @@
 
 #include <stddef.h>
 
+#include "carried_file.h"
+
 // The temporary name "~VeltraneSetup-partial-PPPPPPPP-SSSSSSSS.tmp": the process id
 // and a serial, each as eight upper-case hexadecimal digits. A user's file does not
 // have that form by chance; it never ends in .8bf, since host editors load every .8bf
@@ -23,13 +25,15 @@ int is_temp_file_name(const char* name);
 // a read-only plug-in as it is everywhere.
 DWORD check_replaceable(const char* path);
 
-// Puts `size` bytes (more than 0) into `path`, replacing a file of that name, via a
-// temporary file named in `folder` (the prefix of `path` that names its folder).
-// Returns ERROR_SUCCESS, or why not: the error of the step that failed, with
-// ERROR_ACCESS_DENIED for a read-only target or a folder of that name, and
-// ERROR_SHARING_VIOLATION when another program holds the target open. On failure
-// the temporary file is gone and the target is as it was.
-DWORD replace_file(const char* folder, const char* path, const void* data, DWORD size);
+// Puts the bytes of the carried file `content` into `path`, replacing a file of that
+// name, via a temporary file named in `folder` (the prefix of `path` that names its
+// folder); the temporary file is moved only once its length and checksum are the
+// recorded ones. Returns ERROR_SUCCESS, or why not: the error of the step that
+// failed, with ERROR_ACCESS_DENIED for a read-only target or a folder of that name,
+// ERROR_SHARING_VIOLATION when another program holds the target open, and ERROR_CRC
+// when the carried file turned out damaged. On failure the temporary file is gone and
+// the target is as it was.
+DWORD replace_file(const char* folder, const char* path, const CarriedFile& content);
 
 // Deletes the temporary files that a killed run left in `folder` (a prefix as above):
 // only names of exactly that form, and only files of their own there, never through

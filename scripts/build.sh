@@ -1,6 +1,7 @@
 # Sourced by the project's commands: configures and builds one architecture's
 # build folder (build/x86 or build/x64) with its MinGW-w64 toolchain. Of the build's
-# output only the installer's size line is shown, and the errors when it fails.
+# output only the installers' size and carried-files lines are shown, and the errors
+# when it fails.
 veltrane_build() {
   local arch=$1 top output status
   shift
@@ -10,7 +11,7 @@ veltrane_build() {
   output=$(mktemp)
   cmake --build "build/$arch" -j "$(nproc)" "$@" -- --no-print-directory >"$output" 2>&1
   status=$?
-  grep -E 'without resources' "$output"
+  grep -E 'without resources|carries [0-9]+ file' "$output"
   if [ "$status" -ne 0 ]; then
     cmake --build "build/$arch" "$@" -- --no-print-directory 2>&1 | grep -E 'error|Error|budget' | head -40
   fi

@@ -47,6 +47,14 @@ veltrane_wine_start() {
   fi
   wineserver -p
   "$WINE" wineboot -i >/dev/null 2>&1
+  # Wine links the user's Documents, Desktop and the like to the Linux home folder,
+  # which every prefix on the machine shares: give each prefix folders of its own,
+  # so that runs in two trees never see each other's files.
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    [ -L "$link" ] && rm -f "$link" && mkdir -p "$link"
+  done
+  return 0
 }
 
 veltrane_wine_stop() {

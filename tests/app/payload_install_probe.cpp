@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) add_skip_key(skip_list, argv[i]);
   const InstallTarget target = {GetModuleHandleA(nullptr), argv[1], ARCH_UNKNOWN, &skip_list, nullptr};
   int failures = install_payloads(target, payload_failures);
-  static const char* const kinds[] = {"", "disk-full", "in-use", "access-denied", "other"};
+  static const char* const kinds[] = {"", "disk-full", "in-use", "access-denied", "other", "damaged"};
   for (int i = 0; i < payload_failures.count; ++i) {
     const PayloadFailure& failure = payload_failures.entries[i];
     printf("%s\t%lu\t%s\n", failure.file_name, failure.error, kinds[classify_failure(failure.error)]);

@@ -42,12 +42,22 @@ BOOL enumerate_and_write(HMODULE module, WORD type) {
   return EnumResourceNamesA(module, MAKEINTRESOURCEA(type), write_payload, reinterpret_cast<LONG_PTR>(&run));
 }
 
+namespace {
+
+DWORD append_to_string(void* text, const unsigned char* bytes, DWORD size) {
+  static_cast<std::string*>(text)->append(reinterpret_cast<const char*>(bytes), size);
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
 std::string carried_bytes(HMODULE module, const char* name, WORD type) {
-  HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(type));
-  if (!resource) return {};
-  HGLOBAL loaded = LoadResource(module, resource);
-  const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-  return bytes ? std::string(bytes, SizeofResource(module, resource)) : std::string();
+  CarriedFile file;
+  std::string bytes;
+  if (load_carried_file(module, MAKEINTRESOURCEA(type), name, file) != ERROR_SUCCESS ||
+      unpack_carried_file(file, append_to_string, &bytes) != ERROR_SUCCESS)
+    return {};
+  return bytes;
 }
 
 std::string program_folder() {

@@ -29,7 +29,8 @@ BOOL write_one_payload(HMODULE module, LPCSTR type, LPSTR name);
 // EnumResourceNamesA over `module`'s set `type` with write_payload, on that state.
 BOOL enumerate_and_write(HMODULE module, WORD type);
 
-// The bytes of the payload `name` of `module` in the set `type`; empty when it carries none.
+// The file's bytes of the payload `name` of `module` in the set `type`, unpacked from
+// its carried form; empty when it carries none or it does not unpack.
 std::string carried_bytes(HMODULE module, const char* name, WORD type = PAYLOAD_TYPE);
 
 // The folder of the running test program, ending in "\".

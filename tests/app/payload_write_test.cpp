@@ -63,6 +63,29 @@ TEST(InstallEngine, WritesIntoTheFolderItIsGivenWithTheSkipKeysItIsGiven) {
   EXPECT_EQ(read_file(second + "Alpha.8bf"), carried_bytes(self(), "ALPHA.8BF", PAYLOAD_TYPE_X64));
 }
 
+// A folder gets its host's own build when carried; a bridged host's folder else the
+// x86 build; this program carries x86 and x64 builds, no ARM64 one.
+TEST(PluginSet, TheHostsOwnBuildElseForABridgedHostTheX86One) {
+  struct Row {
+    HostArchitecture host;
+    int served;
+    Architecture set;
+  } rows[] = {
+      {{ARCH_X86, EVIDENCE_HOST_PROGRAM, 0}, 1, ARCH_X86},  {{ARCH_UNKNOWN, EVIDENCE_NONE, 0}, 1, ARCH_X86},
+      {{ARCH_X64, EVIDENCE_HOST_PROGRAM, 0}, 1, ARCH_X64},  {{ARCH_ARM64, EVIDENCE_HOST_PROGRAM, 0}, 0, ARCH_X86},
+      {{ARCH_ARM64, EVIDENCE_HOST_PROGRAM, 1}, 1, ARCH_X86}, {{ARCH_X64, EVIDENCE_HOST_PROGRAM, 1}, 1, ARCH_X64},
+      {{ARCH_UNKNOWN, EVIDENCE_NONE, 1}, 1, ARCH_X86},      {{ARCH_64BIT, EVIDENCE_HOST_KIND, 0}, 0, ARCH_X86},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.host.architecture) + (row.host.bridged ? " bridged" : ""));
+    Architecture set = ARCH_UNKNOWN;
+    EXPECT_EQ(plugin_set_for(self(), row.host, &set), row.served);
+    if (row.served) {
+      EXPECT_EQ(set, row.set);
+    }
+  }
+}
+
 TEST_F(PayloadWrite, PassesOverANumericIdAndGoesOn) {
   EXPECT_TRUE(write_one_payload(self(), MAKEINTRESOURCEA(PAYLOAD_TYPE), MAKEINTRESOURCEA(42)));
   EXPECT_EQ(list_folder(folder), "");

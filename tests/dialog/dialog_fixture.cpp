@@ -12,11 +12,18 @@
 
 const char DEMO[] = "TESSORA__ONDEL__DEMO.8BF";
 
+static DWORD append_to_string(void* text, const unsigned char* bytes, DWORD size) {
+  static_cast<std::string*>(text)->append(reinterpret_cast<const char*>(bytes), size);
+  return ERROR_SUCCESS;
+}
+
 std::string carried(const char* name) {
-  HRSRC resource = FindResourceA(nullptr, name, MAKEINTRESOURCEA(PAYLOAD_TYPE));
-  HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
-  const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-  return bytes ? std::string(bytes, SizeofResource(nullptr, resource)) : std::string();
+  CarriedFile file;
+  std::string bytes;
+  if (load_carried_file(nullptr, MAKEINTRESOURCEA(PAYLOAD_TYPE), name, file) != ERROR_SUCCESS ||
+      unpack_carried_file(file, append_to_string, &bytes) != ERROR_SUCCESS)
+    return {};
+  return bytes;
 }
 
 namespace {

@@ -168,3 +168,5 @@ e2e_setup_exit_code() {
   e2e_wait_for "$1" e2e_setup_ended || { echo timeout; return 1; }
   cat "$E2E_SETUP_EXIT_FILE"
 }
+# e2e_window_probe_ok WHAT: window_probe finds what it is asked about.
+e2e_window_probe_ok() { "$WINE" "$E2E_WINDOW_PROBE" "$1" "$E2E_TITLE" >/dev/null 2>&1; }

@@ -1,0 +1,62 @@
+#include "carried_file.h"
+
+#include "cabinet_reader.h"
+#include "crc32.h"
+
+namespace {
+
+constexpr DWORD STORED_BLOCK = 65536;  // stored bytes go to the sink this much at a time
+
+DWORD header_word(const unsigned char* bytes, int index) {
+  const unsigned char* word = bytes + 4 * index;
+  return word[0] | word[1] << 8 | word[2] << 16 | static_cast<DWORD>(word[3]) << 24;
+}
+
+// Counts and checksums what passes on to the real sink, and stops a damaged file
+// that would give more bytes than recorded before they reach it.
+struct CheckedSink {
+  ByteSink sink;
+  void* context;
+  DWORD left;  // bytes still to come
+  DWORD crc;
+};
+
+DWORD check_and_pass(void* context, const unsigned char* bytes, DWORD size) {
+  CheckedSink& checked = *static_cast<CheckedSink*>(context);
+  if (size > checked.left) return ERROR_CRC;
+  checked.left -= size;
+  checked.crc = crc32_update(checked.crc, bytes, size);
+  return checked.sink(checked.context, bytes, size);
+}
+
+}  // namespace
+
+DWORD open_carried_file(const void* bytes, DWORD size, CarriedFile& file) {
+  const unsigned char* carried = static_cast<const unsigned char*>(bytes);
+  if (size < CARRIED_HEADER_SIZE || header_word(carried, 0) != CARRIED_MAGIC) return ERROR_CRC;
+  file.data = carried + CARRIED_HEADER_SIZE;
+  file.data_size = size - CARRIED_HEADER_SIZE;
+  file.method = header_word(carried, 1);
+  file.size = header_word(carried, 2);
+  file.checksum = header_word(carried, 3);
+  DWORD check = crc32_update(crc32_update(0, carried, 16), file.data, file.data_size);
+  if (check != header_word(carried, 4)) return ERROR_CRC;
+  if (file.method == CARRIED_CABINET || (file.method == CARRIED_STORED && file.data_size == file.size))
+    return ERROR_SUCCESS;
+  return ERROR_CRC;
+}
+
+DWORD unpack_carried_file(const CarriedFile& file, ByteSink sink, void* context) {
+  CheckedSink checked = {sink, context, file.size, 0};
+  DWORD error = ERROR_SUCCESS;
+  if (file.method == CARRIED_CABINET) {
+    error = unpack_cabinet(file.data, file.data_size, check_and_pass, &checked);
+  } else {
+    for (DWORD at = 0; at < file.data_size && error == ERROR_SUCCESS; at += STORED_BLOCK) {
+      DWORD block = file.data_size - at < STORED_BLOCK ? file.data_size - at : STORED_BLOCK;
+      error = check_and_pass(&checked, file.data + at, block);
+    }
+  }
+  if (error != ERROR_SUCCESS) return error;
+  return checked.left == 0 && checked.crc == file.checksum ? ERROR_SUCCESS : ERROR_CRC;
+}
