@@ -1,6 +1,7 @@
-// The dialog for the keyboard and on a screen of another DPI: the tab order of its
-// focus holders, Space and Enter clicking, and laying itself out again when Windows
-// reports a new DPI.
+// The dialog for the keyboard and on a screen of another DPI: Space and Enter on the
+// focus holders, laying itself out again when Windows reports a new DPI, and what
+// accessibility tools are told. (The tab order and the focus cue are proven end to
+// end, keyboard_access.sh.)
 #include "app_state.h"
 #include "dialog_fixture.h"
 #include "installer_dialog.h"
@@ -40,22 +41,6 @@ void change_dpi(HWND window, int dpi) {
 
 }  // namespace
 
-// From the folder list Tab goes to Install, Cancel, the selector, the link and back.
-TEST_F(DialogTest, TabGoesFromTheFolderListThroughTheSkinControlsAndBack) {
-  seed_candidates({"Host"});
-  open();
-  HWND list = GetDlgItem(window, 1033);
-  const HWND order[] = {holder_of(SLOT_INSTALL), holder_of(SLOT_EXIT), holder_of(FIRST_SELECTOR_SLOT),
-                        holder_of(SLOT_LINK), list};
-  HWND at = list;
-  for (HWND expected : order) {
-    at = GetNextDlgTabItem(window, at, FALSE);
-    EXPECT_EQ(at, expected);
-  }
-  EXPECT_EQ(GetNextDlgTabItem(window, list, TRUE), holder_of(SLOT_LINK));
-  EXPECT_FALSE(IsWindowVisible(holder_of(SLOT_FINISH)));
-}
-
 // Space presses and releases as the mouse does; Enter is wanted by buttons and the
 // link only, so that elsewhere it keeps installing.
 TEST_F(DialogTest, SpaceClicksTheSelectorAndEnterIsWantedByButtonsAndTheLinkOnly) {
@@ -90,24 +75,6 @@ TEST_F(DialogTest, SpaceClicksTheSelectorAndEnterIsWantedByButtonsAndTheLinkOnly
   SendMessageA(holder_of(SLOT_FINISH), WM_KEYDOWN, VK_RETURN, 0);
   pump();
   EXPECT_FALSE(IsWindowVisible(window));
-}
-
-// Focus cues follow Windows' convention: the first key shows them.
-TEST_F(DialogTest, TheFocusCueShowsOnlyOnceAKeyWasPressed) {
-  seed_candidates({"Host"});
-  open();
-  RECT ring = {247, 238, 311, 264};  // around the install button
-  Pixels before = [&] { HDC dc = GetDC(window); Pixels p = capture(dc, ring); ReleaseDC(window, dc); return p; }();
-  SetFocus(holder_of(SLOT_INSTALL));
-  pump();
-  EXPECT_EQ(control_host.focused, installer_dialog.dialog_controls[SLOT_INSTALL]);
-  HDC dc = GetDC(window);
-  EXPECT_TRUE(capture(dc, ring) == before);
-  SendMessageA(holder_of(SLOT_INSTALL), WM_KEYDOWN, VK_SHIFT, 0);
-  pump();
-  EXPECT_EQ(GetPixel(dc, 247, 250), 0u);  // the frame's left side, in the text colour
-  EXPECT_FALSE(capture(dc, ring) == before);
-  ReleaseDC(window, dc);
 }
 
 // WM_DPICHANGED: the suggested rectangle, everything laid out at the new DPI (the

@@ -4,7 +4,6 @@
 
 #include "link_label.h"
 #include "skin_window_test.h"
-#include "state_selector.h"
 
 namespace {
 
@@ -110,19 +109,6 @@ TEST(SkinColours, HighContrastTakesTheSystemsColoursNormalKeepsTheArtworks) {
   EXPECT_EQ(contrast.text, GetSysColor(COLOR_WINDOWTEXT));
   EXPECT_EQ(contrast.back, GetSysColor(COLOR_WINDOW));
   EXPECT_EQ(contrast.link, GetSysColor(COLOR_HOTLIGHT));
-}
-
-// Clicks arrive in device pixels and reach the control at its 96-DPI place.
-TEST_F(SkinWindowTest, AtTwiceTheDpiAClickAtTheDoubledPlaceHitsTheControl) {
-  StateSelector* selector = new StateSelector(&host, {30, 40, 100, 13}, TEST_STRIP, 0x80148000, "demo", 0, -3, "",
-                                              2000, 0, "demo");
-  AtDpi scale(192);
-  window.mouse(WM_LBUTTONDOWN, 35, 45);  // the 96-DPI place: outside at 192
-  EXPECT_EQ(selector->value, 0);
-  window.mouse(WM_LBUTTONDOWN, 70, 90);
-  window.mouse(WM_LBUTTONUP, 70, 90);
-  EXPECT_EQ(selector->value, 2);
-  EXPECT_EQ(window.commands, std::vector<WPARAM>{2000});
 }
 
 // In high contrast the link's text stands in the system's link colour on its window
