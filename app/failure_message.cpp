@@ -38,7 +38,7 @@ void describe_failure(const PayloadFailure& failure, char* line, size_t capacity
   char reason[512];
   failure_system_text(failure.error, reason, sizeof reason);
   char code[32];
-  wsprintfA(code, " (error %lu)", failure.error);
+  format_text(code, " (error %lu)", failure.error);
   append_text(line, capacity, reason);
   append_text(line, capacity, code);
 }
@@ -46,7 +46,7 @@ void describe_failure(const PayloadFailure& failure, char* line, size_t capacity
 // A message box has no style with Cancel alone: its one OK button is labelled Cancel
 // while it opens (the box is activated on this thread before it takes any input).
 LRESULT CALLBACK label_button_cancel(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HCBT_ACTIVATE) SetDlgItemTextA(reinterpret_cast<HWND>(wparam), IDOK, "Cancel");
+  if (code == HCBT_ACTIVATE) SetWindowTextA(GetDlgItem(reinterpret_cast<HWND>(wparam), IDOK), "Cancel");
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 

@@ -121,31 +121,49 @@ const char* completion_text() {
 }
 
 // The skin controls a keyboard reaches, in the order Tab takes them after the folder
-// list (which keeps the first focus, as before): Install, Cancel, the selectors, the
-// link, and Enjoy on the completion screen. Holders of hidden controls sit out.
+// list (which keeps the first focus, as before), with the names they are told by
+// ("": their own text). The selectors' slots stand for all of them.
+struct Reachable {
+  int slot;
+  const char* name;
+};
+constexpr int ALL_SELECTORS = -1;
+enum ReachableIndex { AT_INSTALL, AT_CANCEL, AT_SELECTORS, AT_LINK, AT_ENJOY, REACHABLE_COUNT };
+const Reachable REACHABLE[REACHABLE_COUNT] = {
+    {SLOT_INSTALL, "Install"}, {SLOT_EXIT, "Cancel"}, {ALL_SELECTORS, ""}, {SLOT_LINK, ""}, {SLOT_FINISH, "Enjoy"},
+};
+
+// Calls `add` for each skin control of REACHABLE[first .. end).
+void for_reachable(int first, int end, void (*add)(HWND, Control*, const char*), HWND window) {
+  for (int i = first; i < end; ++i) {
+    const Reachable& reachable = REACHABLE[i];
+    if (reachable.slot != ALL_SELECTORS) add(window, slot(reachable.slot), reachable.name);
+    else
+      for (int s = FIRST_SELECTOR_SLOT; s <= LAST_SELECTOR_SLOT; ++s) add(window, slot(s), reachable.name);
+  }
+}
+
+void add_row(HWND, Control* control, const char* name) { add_control_row(control, name); }
+
+// Holders of hidden controls sit out.
 void add_focus_holders(HWND window) {
-  add_focus_holder(window, slot(SLOT_INSTALL), "Install");
-  add_focus_holder(window, slot(SLOT_EXIT), "Cancel");
-  for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) add_focus_holder(window, slot(i), "");
-  add_focus_holder(window, slot(SLOT_LINK), "");
-  add_focus_holder(window, slot(SLOT_FINISH), "Enjoy");
+  for_reachable(AT_INSTALL, REACHABLE_COUNT, add_focus_holder, window);
   sync_focus_holders(&control_host);
 }
 
-// What a screen reader meets on the screen the dialog shows, in reading order.
+// What a screen reader meets on the screen the dialog shows, in reading order: the
+// same order, from the selectors on, with the folder list between the link and
+// Install; the completion screen's text, link and Enjoy.
 void describe_screen(HWND window) {
   begin_access_rows(window, DIALOG_TITLE);
   if (installer_dialog.installed) {
     add_text_row(completion_text(), rect_of(20, 50, CLIENT_WIDTH, 117));
-    add_control_row(slot(SLOT_LINK), "");
-    add_control_row(slot(SLOT_FINISH), "Enjoy");
+    for_reachable(AT_LINK, REACHABLE_COUNT, add_row, window);
     return;
   }
-  for (int i = FIRST_SELECTOR_SLOT; i <= LAST_SELECTOR_SLOT; ++i) add_control_row(slot(i), "");
-  add_control_row(slot(SLOT_LINK), "");
+  for_reachable(AT_SELECTORS, AT_ENJOY, add_row, window);
   add_window_row(folder_list(window), ROLE_COMBO_BOX, CHOOSING_LINES[0].text);  // the line above it names it
-  add_control_row(slot(SLOT_INSTALL), "Install");
-  add_control_row(slot(SLOT_EXIT), "Cancel");
+  for_reachable(AT_INSTALL, AT_SELECTORS, add_row, window);
 }
 
 INT_PTR on_init_dialog(HWND window) {
@@ -159,7 +177,7 @@ INT_PTR on_init_dialog(HWND window) {
   run_probe_sequence();
   log_candidate_folders();
   fill_folder_list(window);
-  SendDlgItemMessageA(window, CONTROL_HIDDEN_BUTTON, BM_CLICK, 0, 0);
+  SendMessageA(GetDlgItem(window, CONTROL_HIDDEN_BUTTON), BM_CLICK, 0, 0);
   ReleaseDC(window, control_host.paint_dc);
   control_host.paint_dc = nullptr;
   SetWindowTextA(window, DIALOG_TITLE);
@@ -329,7 +347,7 @@ void browse_for_folder(HWND window) {
 // focus of this thread is the dialog's: it is the thread's only window.)
 void click_hidden_button(HWND window) {
   HWND focus = GetFocus();
-  SendDlgItemMessageA(window, CONTROL_HIDDEN_BUTTON, BM_CLICK, 0, 0);
+  SendMessageA(GetDlgItem(window, CONTROL_HIDDEN_BUTTON), BM_CLICK, 0, 0);
   if (focus && focus != folder_list(window) && focus != GetFocus())
     PostMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
 }

@@ -41,8 +41,7 @@ void show_usage(int silent) {
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), COMMAND_LINE_USAGE, static_cast<DWORD>(text_length(COMMAND_LINE_USAGE)), &written, nullptr);
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "\r\n", 2, &written, nullptr);
-  FreeConsole();
-}
+}  // the process ends next, and with it the attachment
 
 void log_start(const char* command_line) {
   SYSTEMTIME now;

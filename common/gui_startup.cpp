@@ -13,18 +13,6 @@
 
 #include "command_text.h"
 
-namespace {
-
-// The show-window value the starting process asked for, or SW_SHOWDEFAULT.
-int show_command() {
-  STARTUPINFOA startup;
-  startup.cb = sizeof startup;
-  GetStartupInfoA(&startup);
-  return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
-}
-
-}  // namespace
-
 // The program's entry point, the linker's default for GUI programs; nothing in the
 // code calls it, so the link-time optimiser is told that it is used. On x86 Windows
 // enters it with a 4-byte aligned stack, and the product is compiled for exactly
@@ -32,5 +20,7 @@ int show_command() {
 extern "C" __attribute__((used, externally_visible)) void __cdecl WinMainCRTStartup() {
   // The arguments lie inside the process's own, writable command line.
   char* arguments = const_cast<char*>(skip_program_name(GetCommandLineA()));
-  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, arguments, show_command())));
+  // WinMain shows no window of its own (the dialog is a dialog box), so it is not
+  // told how the starting process asked for one.
+  ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, arguments, SW_SHOWDEFAULT)));
 }

@@ -1,7 +1,6 @@
 // One small move-only holder per kind of Windows handle. Each closes its handle when
 // it goes out of scope, so no early return can leak a key, a file or a DC.
 #pragma once
-#include <stdio.h>
 #include <windows.h>
 
 template <typename Traits>
@@ -70,12 +69,6 @@ struct GdiObjectTraits {
   static void close(Handle h) { DeleteObject(h); }
 };
 
-struct StreamTraits {  // C runtime file streams (fopen)
-  using Handle = FILE*;
-  static Handle invalid() { return nullptr; }
-  static void close(Handle h) { fclose(h); }
-};
-
 template <typename Interface>
 struct ComTraits {  // a COM interface pointer: Release gives the reference back
   using Handle = Interface*;
@@ -89,7 +82,6 @@ using FindHandle = UniqueHandle<FindTraits>;
 using KernelHandle = UniqueHandle<KernelTraits>;
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
-using FileStream = UniqueHandle<StreamTraits>;
 template <typename Interface>
 using ComRef = UniqueHandle<ComTraits<Interface>>;
 

@@ -8,7 +8,7 @@ int failure_system_text(DWORD error, char* buffer, size_t capacity) {
                                 buffer, static_cast<DWORD>(capacity), nullptr);
   if (length == 0 || length >= capacity) {
     char fallback[24];
-    wsprintfA(fallback, "Error %lu", error);
+    format_text(fallback, "Error %lu", error);
     copy_text(buffer, capacity, fallback);
     return 0;
   }
@@ -20,7 +20,7 @@ int failure_system_text(DWORD error, char* buffer, size_t capacity) {
 
 void error_phrase(DWORD error, char* phrase, size_t capacity) {
   char number[32];
-  wsprintfA(number, "(error %lu: ", error);
+  format_text(number, "(error %lu: ", error);
   if (!copy_text(phrase, capacity, number)) return;
   size_t used = text_length(phrase);
   failure_system_text(error, phrase + used, capacity - used - 1);  // room kept for the ")"
@@ -30,6 +30,14 @@ void error_phrase(DWORD error, char* phrase, size_t capacity) {
 void append_untold(char* text, size_t capacity, int untold) {
   if (!untold) return;
   char more[48];
-  wsprintfA(more, "... and %d more.\r\n", untold);
+  format_text(more, "... and %d more.\r\n", untold);
   append_text(text, capacity, more);
+}
+
+int format_text(char* buffer, const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  int length = wvsprintfA(buffer, format, arguments);
+  va_end(arguments);
+  return length;
 }

@@ -14,5 +14,9 @@ int failure_system_text(DWORD error, char* buffer, size_t capacity);
 constexpr size_t ERROR_PHRASE_CAPACITY = 560;
 void error_phrase(DWORD error, char* phrase, size_t capacity);
 
+// wsprintfA's formatting (at most 1,024 characters and the terminator), through
+// wvsprintfA: the program imports that one for its log already.
+int format_text(char* buffer, const char* format, ...);
+
 // Appends the line "... and N more.\r\n" when `untold` is not 0.
 void append_untold(char* text, size_t capacity, int untold);

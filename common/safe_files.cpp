@@ -1,8 +1,5 @@
 #include "safe_files.h"
 
-#include <fcntl.h>
-#include <io.h>
-
 #include "bounded_text.h"
 #include "handles.h"
 #include "letters.h"
@@ -97,13 +94,42 @@ int delete_open_file(HANDLE file) {
   return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) ? 1 : 0;
 }
 
-FILE* open_disk_stream(const char* path, const char* mode) {
-  FileHandle file(open_disk_file(path));
-  if (!file.valid()) return nullptr;
-  int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file.get()), _O_RDONLY | (mode[1] == 't' ? _O_TEXT : _O_BINARY));
-  if (descriptor < 0) return nullptr;
-  file.release();  // the descriptor owns it now
-  FILE* stream = _fdopen(descriptor, mode);
-  if (!stream) _close(descriptor);
-  return stream;
+int open_disk_reader(DiskReader& reader, const char* path, int text) {
+  reader.file.reset(open_disk_file(path));
+  reader.text = text;
+  reader.ended = 0;
+  reader.held = reader.next = 0;
+  return reader.file.valid();
+}
+
+namespace {
+
+int read_raw_byte(DiskReader& reader) {
+  if (reader.next == reader.held) {
+    reader.next = 0;
+    if (reader.ended || !ReadFile(reader.file.get(), reader.buffer, sizeof reader.buffer, &reader.held, nullptr))
+      reader.held = 0;
+    if (reader.held == 0) {
+      reader.ended = 1;
+      return -1;
+    }
+  }
+  return reader.buffer[reader.next++];
+}
+
+}  // namespace
+
+int read_byte(DiskReader& reader) {
+  int c = read_raw_byte(reader);
+  if (!reader.text) return c;
+  if (c == 0x1A) {  // Ctrl-Z: the end of a text
+    reader.ended = 1;
+    reader.held = reader.next = 0;
+    return -1;
+  }
+  if (c != '\r') return c;
+  int after = read_raw_byte(reader);
+  if (after == '\n') return after;
+  if (after >= 0) --reader.next;  // read again next time
+  return c;
 }

@@ -9,7 +9,8 @@
 #include <windows.h>
 
 #include <stddef.h>
-#include <stdio.h>
+
+#include "handles.h"
 
 // Flags for every CreateFileA on such a name: a link in the last component is opened
 // itself, not followed, and a pipe server may only identify the caller.
@@ -49,6 +50,19 @@ HANDLE open_own_disk_file(const char* path);
 // file deleted is the one that was examined. 1 when done.
 int delete_open_file(HANDLE file);
 
-// open_disk_file as a C runtime stream ("rt" or "rb"), for reading only; null
-// otherwise. fclose closes the file.
-FILE* open_disk_stream(const char* path, const char* mode);
+// A disk file (open_disk_file) read a byte at a time through a buffer of its own.
+// In text mode it reads as a C runtime text stream does: CR LF gives LF, and Ctrl-Z
+// ends the text.
+struct DiskReader {
+  FileHandle file;
+  int text;
+  int ended;
+  DWORD held, next;
+  unsigned char buffer[512];
+};
+
+// 1 when `path` is open in `reader` (text: 1 for text mode); 0 when it is no disk
+// file or cannot be opened. The reader closes the file when it goes.
+int open_disk_reader(DiskReader& reader, const char* path, int text);
+// The next byte, 0 to 255, or -1 at the end (and after a failed read).
+int read_byte(DiskReader& reader);

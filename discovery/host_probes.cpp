@@ -80,10 +80,10 @@ int offer_assigned_paths(char* line, bool first_only) {
 // Reads a settings file as text and offers paths from the lines that hold `key`.
 // 1 when `first_only` and a path was offered.
 int scan_settings_file(const char* path, const char* key, bool first_only) {
-  FileStream file(open_disk_stream(path, "rt"));
-  if (!file.valid()) return 0;
+  DiskReader file;
+  if (!open_disk_reader(file, path, 1)) return 0;
   char line[PATH_CAPACITY];
-  while (read_line(file.get(), line))
+  while (read_line(file, line))
     if (strstr(lower_ascii(line), key) && offer_assigned_paths(line, first_only)) return 1;
   return 0;
 }
@@ -109,12 +109,12 @@ enum RecordEnd { RECORD_FILE_ENDED, RECORD_TERMINATED, RECORD_TOO_LONG };
 
 // Reads the rest of a path record after its "X:\" into `candidate` (holding `length`
 // characters), up to its NUL; the NUL is not stored and `candidate` is terminated.
-RecordEnd read_path_record(FILE* file, char* candidate, int& length) {
+RecordEnd read_path_record(DiskReader& file, char* candidate, int& length) {
   RecordEnd end = RECORD_TOO_LONG;
   while (length < BINARY_PATH_LIMIT) {
-    int c = fgetc(file);
-    if (c == EOF || c == 0) {
-      end = c == EOF ? RECORD_FILE_ENDED : RECORD_TERMINATED;
+    int c = read_byte(file);
+    if (c <= 0) {
+      end = c < 0 ? RECORD_FILE_ENDED : RECORD_TERMINATED;
       break;
     }
     candidate[length++] = static_cast<char>(c);
@@ -199,17 +199,17 @@ void scan_windows_ini(const char* file_name, const char* key) {
 }
 
 void scan_binary_settings(const char* path) {
-  FileStream file(open_disk_stream(path, "rb"));
-  if (!file.valid()) return;
+  DiskReader file;
+  if (!open_disk_reader(file, path, 0)) return;
   ByteWindow window;
   window.held = 0;
   int c;
-  while ((c = fgetc(file.get())) != EOF) {
+  while ((c = read_byte(file)) >= 0) {
     window.push(static_cast<unsigned char>(c));
     if (!window.holds_record_head()) continue;
     char candidate[PATH_CAPACITY] = {static_cast<char>(window.bytes[2]), ':', '\\'};
     int length = 3;
-    RecordEnd end = read_path_record(file.get(), candidate, length);
+    RecordEnd end = read_path_record(file, candidate, length);
     if (end == RECORD_FILE_ENDED) return;
     if (end == RECORD_TERMINATED && length == window.bytes[1]) {
       admit_candidate(candidate);

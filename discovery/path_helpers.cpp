@@ -11,11 +11,11 @@ constexpr int STRIP_CUT = 390;  // texts longer than this are cut before strippi
 
 }  // namespace
 
-int read_line(FILE* file, char* buffer) {
+int read_line(DiskReader& file, char* buffer) {
   int stored = 0;
   for (;;) {
-    int c = fgetc(file);
-    if (c == EOF) {
+    int c = read_byte(file);
+    if (c < 0) {
       buffer[0] = '\0';
       return 0;
     }

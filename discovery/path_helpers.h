@@ -2,16 +2,15 @@
 // strings in the system code page, in caller-owned buffers of PATH_CAPACITY bytes,
 // changed in place. Letters are what IsCharAlphaA calls letters.
 #pragma once
-#include <stdio.h>
-
 #include "bounded_text.h"  // PATH_CAPACITY
+#include "safe_files.h"    // DiskReader
 
 constexpr int LINE_PIECE = 200;  // most characters read_line stores at once
 
 // Reads one line (or the next 200-character piece of a longer one) into `buffer`,
 // which needs room for 201 characters. The line end is consumed, not stored.
-// 0 when the stream ends before a line end; what was read since then is dropped.
-int read_line(FILE* file, char* buffer);
+// 0 when the file ends before a line end; what was read since then is dropped.
+int read_line(DiskReader& file, char* buffer);
 
 // Appends "\" unless the path already ends with one. Returns `path`, or null
 // (path unchanged) when the separator would not fit.

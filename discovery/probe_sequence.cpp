@@ -25,7 +25,7 @@ namespace {
 //   HOST_FOLDER_*       key: key      match: subkey        detail: name appended
 //   VERSIONED_HOST      key: hosts key  match: program folder place  detail: program
 //                       extra: plug-in folder place  folder: plug-in folder below the program folder
-//   SHARED_FOLDER       key: environment variable naming a folder  match: sub-path
+//   SHARED_FOLDER       key: a folder by environment variable ("%NAME%")  match: sub-path
 //   NUMBERED_FOLDERS    key: key (ROW_VERSIONS: of the version keys)  match: place with %d from number
 //   PROGRAM_SUBFOLDER   key: key  match: program folder place  detail: program  folder: plug-in folder
 //   USER_FOLDER         number: CSIDL  folder: plug-in folder below it
@@ -101,7 +101,7 @@ constexpr unsigned char PAINT_NET = ROW_BRIDGED | ROW_PSFILTERPDN | ROW_EXACT;  
   /* 23 */ VERSIONED(ROW, VIEW_64, ROW_VERSIONS, "SOFTWARE\\Adobe\\Photoshop", "ApplicationPath", "Photoshop.exe",   \
                      "PluginPath\\", "Plug-ins")                                                                   \
   /* The folder every Photoshop since 2015 also loads, below the 64-bit Common Files. */ \
-  /* 24 */ ROW(SHARED_FOLDER, NO_ROOT, VIEW_OWN, 0, ARCH_UNKNOWN, 0, "CommonProgramW6432", "Adobe\\Plug-Ins\\CC", NONE,   \
+  /* 24 */ ROW(SHARED_FOLDER, NO_ROOT, VIEW_OWN, 0, ARCH_UNKNOWN, 0, "%CommonProgramW6432%", "Adobe\\Plug-Ins\\CC", NONE, \
                NONE, NONE)                                                                                        \
   /* Photoshop Elements: the program folder is a subkey's default value, not a value. */ \
   /* 25 */ VERSIONED(ROW, VIEWS_64_32, ROW_VERSIONS, "SOFTWARE\\Adobe\\Photoshop Elements", "ApplicationPath\\",     \

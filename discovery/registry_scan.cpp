@@ -17,9 +17,13 @@ LONG open_for_reading(HKEY root, const char* key_path, RegKey& key, REGSAM view 
 
 // A 32-bit program that reads the 64-bit view reads what 64-bit programs wrote, so
 // their Program Files folders are the 64-bit ones, not those of its own "(x86)" view.
-// The names are as long as the ones they replace, so the text stays in place.
-void name_64bit_folders(char* text) {
-  if (sizeof(void*) != 4 || GetEnvironmentVariableA("ProgramW6432", nullptr, 0) == 0) return;
+// The names are as long as the ones they replace, so the text stays in place. Only
+// where 64-bit programs have folders of their own: there %ProgramW6432% expands (an
+// unset variable stays as written). `scratch` is a PATH_CAPACITY buffer it may use.
+void name_64bit_folders(char* text, char* scratch) {
+  if (sizeof(void*) != 4 || !ExpandEnvironmentStringsA("%ProgramW6432%", scratch, PATH_CAPACITY) ||
+      scratch[0] == '%')
+    return;
   static const char renamed[] = "%programfiles%\0%ProgramW6432%\0%commonprogramfiles%\0%CommonProgramW6432%\0";
   for (char* p = text; *p; ++p)
     for (const char* name = renamed; *name; name += 2 * (text_length(name) + 1))
@@ -31,7 +35,7 @@ void name_64bit_folders(char* text) {
 void expand_string_data(char* data, REGSAM view) {
   char source[PATH_CAPACITY];
   copy_text(source, data);
-  if (view == KEY_WOW64_64KEY) name_64bit_folders(source);
+  if (view == KEY_WOW64_64KEY) name_64bit_folders(source, data);
   DWORD needed = ExpandEnvironmentStringsA(source, data, PATH_CAPACITY);
   if (needed == 0 || needed > static_cast<DWORD>(PATH_CAPACITY)) data[0] = '\0';
 }

@@ -2,6 +2,7 @@
 
 #include "bounded_text.h"
 #include "candidate_list.h"
+#include "message_text.h"
 #include "path_helpers.h"
 #include "host_architecture.h"
 #include "letters.h"
@@ -50,7 +51,7 @@ void for_each_version_key(const ProbeRow& row, VersionScan scan, FoundHost& foun
 void scan_numbered(const ProbeRow& row, const char* key, unsigned, REGSAM view, FoundHost&) {
   for (int number = row.number;; ++number) {
     char place[PATH_CAPACITY], folder[PATH_CAPACITY];
-    wsprintfA(place, row.match, number);
+    format_text(place, row.match, number);
     if (read_place(root_key(row.root), key, place, folder, view) != ERROR_SUCCESS) break;  // the last one
     strip_leading_nonletters(folder);
     if (is_letter(folder[0]) && folder[1] == ':') admit_row_folder(row, folder);
@@ -78,8 +79,11 @@ void scan_versioned_host(const ProbeRow& row, FoundHost& newest) { for_each_vers
 void admit_shared_folder(const ProbeRow& row, const FoundHost& host) {
   if (!host.found) return;
   char folder[PATH_CAPACITY];
-  DWORD length = GetEnvironmentVariableA(row.key, folder, PATH_CAPACITY);
-  if (length == 0 || length >= static_cast<DWORD>(PATH_CAPACITY) || !join_path(folder, row.match, nullptr)) return;
+  // An unset variable stays as written, "%NAME%".
+  DWORD length = ExpandEnvironmentStringsA(row.key, folder, PATH_CAPACITY);
+  if (length <= 1 || length > static_cast<DWORD>(PATH_CAPACITY) || folder[0] == '%' ||
+      !join_path(folder, row.match, nullptr))
+    return;
   set_probe_host_program(host.program);
   admit_existing_folder(folder);
   set_probe_host_program(nullptr);

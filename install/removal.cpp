@@ -34,10 +34,10 @@ DWORD compare_with_file(void* file, const unsigned char* expected, DWORD size) {
   for (DWORD done = 0; done < size;) {
     DWORD wanted = size - done < sizeof chunk ? size - done : static_cast<DWORD>(sizeof chunk);
     DWORD read = 0;
-    if (!ReadFile(*static_cast<HANDLE*>(file), chunk, wanted, &read, nullptr) || read != wanted ||
-        memcmp(chunk, expected + done, wanted))
-      return ERROR_INVALID_DATA;  // other bytes: the unpacking stops at the first difference
-    done += wanted;
+    if (!ReadFile(*static_cast<HANDLE*>(file), chunk, wanted, &read, nullptr) || read != wanted)
+      return ERROR_INVALID_DATA;
+    for (DWORD i = 0; i < wanted; ++i, ++done)
+      if (chunk[i] != expected[done]) return ERROR_INVALID_DATA;  // the unpacking stops at the first difference
   }
   return ERROR_SUCCESS;
 }
@@ -45,8 +45,8 @@ DWORD compare_with_file(void* file, const unsigned char* expected, DWORD size) {
 // 1 when the open file holds exactly the bytes of `carried`, unpacked as they are
 // compared, a block at a time.
 int file_holds(HANDLE file, const CarriedFile& carried) {
-  LARGE_INTEGER length;
-  if (!GetFileSizeEx(file, &length) || length.QuadPart != carried.size) return 0;
+  BY_HANDLE_FILE_INFORMATION facts;
+  if (!GetFileInformationByHandle(file, &facts) || facts.nFileSizeHigh || facts.nFileSizeLow != carried.size) return 0;
   if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
   return unpack_carried_file(carried, compare_with_file, &file) == ERROR_SUCCESS;
 }
@@ -250,11 +250,11 @@ void compose_removal_question(const RemovalPlan& plan, char* text, size_t capaci
   int kept = count_outcome(plan, REMOVAL_KEPT), stuck = count_outcome(plan, REMOVAL_NOT_REMOVED);
   char sums[160];
   if (kept) {
-    wsprintfA(sums, "\r\n%d file(s) of the same name but other contents will be kept.\r\n", kept);
+    format_text(sums, "\r\n%d file(s) of the same name but other contents will be kept.\r\n", kept);
     append_text(text, capacity, sums);
   }
   if (stuck) {
-    wsprintfA(sums, "\r\n%d file(s) cannot be removed: read-only or in use.\r\n", stuck);
+    format_text(sums, "\r\n%d file(s) cannot be removed: read-only or in use.\r\n", stuck);
     append_text(text, capacity, sums);
   }
   append_text(text, capacity, "\r\nOK removes them; Cancel changes nothing.");
@@ -272,7 +272,7 @@ void compose_removal_result(const RemovalPlan& plan, char* text, size_t capacity
                  REMOVAL_NOT_REMOVED);
   if (plan.dropped) {
     char more[96];
-    wsprintfA(more, "%d further file(s) were not examined.\r\n", plan.dropped);
+    format_text(more, "%d further file(s) were not examined.\r\n", plan.dropped);
     append_text(text, capacity, more);
   }
 }

@@ -2,6 +2,7 @@
 
 #include "bounded_text.h"
 #include "handles.h"
+#include "message_text.h"
 #include "safe_files.h"
 
 namespace {
@@ -89,7 +90,7 @@ DWORD check_replaceable(const char* path) {
 
 int make_temp_file_name(char* buffer, size_t capacity, DWORD process_id, unsigned serial) {
   char name[64];
-  wsprintfA(name, "%s%08lX-%08X%s", TEMP_PREFIX, process_id, serial, TEMP_SUFFIX);
+  format_text(name, "%s%08lX-%08X%s", TEMP_PREFIX, process_id, serial, TEMP_SUFFIX);
   return copy_text(buffer, capacity, name);
 }
 

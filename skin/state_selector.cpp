@@ -2,8 +2,9 @@
 
 #include "blit.h"
 #include "bounded_text.h"
+#include "message_text.h"
 
-void format_number(char (&text)[16], int number) { wsprintfA(text, "%0.2i", number); }
+void format_number(char (&text)[16], int number) { format_text(text, "%0.2i", number); }
 
 StateSelector::StateSelector(ControlHost* owner, const RECT& placement, DWORD strip_id, DWORD label_offset,
                              const char* label_text, int lowest, int range, const char* status, int command,

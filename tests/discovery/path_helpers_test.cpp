@@ -29,11 +29,10 @@ std::string on_buffer(const char* input, Op op) {
 
 std::vector<std::string> read_all_lines(const std::string& file_path, int* last_result) {
   std::vector<std::string> lines;
-  FILE* file = fopen(file_path.c_str(), "rt");
-  EXPECT_NE(file, nullptr);
+  DiskReader file;
+  EXPECT_EQ(open_disk_reader(file, file_path.c_str(), 1), 1);
   char buffer[PATH_CAPACITY];
   while ((*last_result = read_line(file, buffer)) == 1) lines.push_back(buffer);
-  fclose(file);
   return lines;
 }
 
@@ -45,6 +44,20 @@ TEST(ReadLine, ReturnsEveryTerminatedLineAndDropsAnUnterminatedLast) {
   EXPECT_EQ(lines[0], "first");  // text mode turns CR LF into a line end
   EXPECT_EQ(lines[1], "");
   EXPECT_EQ(lines[2], "third");
+  EXPECT_EQ(last, 0);
+}
+
+// As a C runtime text stream: a lone CR stays, CR LF across the reader's 512-byte
+// buffers is still one line end, and Ctrl-Z ends the text.
+TEST(ReadLine, ReadsAsATextStreamDoes) {
+  TempTree tree;
+  int last = -1;
+  std::string text = "a\rb\n" + std::string(507, 'x') + "\r\nafter\nend\x1a\nlost\n";  // the CR is byte 512
+  auto lines = read_all_lines(tree.write_file("t.txt", text), &last);
+  ASSERT_EQ(lines.size(), 5u);  // "end" has no line end before the Ctrl-Z, and "lost" is after it
+  EXPECT_EQ(lines[0], "a\rb");
+  EXPECT_EQ(lines[3], std::string(107, 'x'));  // 507 = 2 x 200 + 107
+  EXPECT_EQ(lines[4], "after");
   EXPECT_EQ(last, 0);
 }
 
@@ -64,12 +77,11 @@ TEST(ReadLine, SplitsLongLinesIntoPiecesOf200) {
 
 TEST(ReadLine, StoresAtMost201BytesOfTheBuffer) {
   TempTree tree;
-  FILE* file = fopen(tree.write_file("x.txt", std::string(300, 'x') + "\n").c_str(), "rt");
-  ASSERT_NE(file, nullptr);
+  DiskReader file;
+  ASSERT_EQ(open_disk_reader(file, tree.write_file("x.txt", std::string(300, 'x') + "\n").c_str(), 1), 1);
   char buffer[PATH_CAPACITY];
   fill_canary(buffer);
   EXPECT_EQ(read_line(file, buffer), 1);
-  fclose(file);
   EXPECT_EQ(buffer[200], '\0');
   EXPECT_TRUE(is_canary(buffer[201]));
 }
