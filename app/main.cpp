@@ -14,20 +14,19 @@
 #include "removal_run.h"
 #include "resource_ids.h"
 #include "silent_install.h"
+#include "system_calls.h"
 
 namespace {
 
 constexpr char INSTANCE_MUTEX[] = " ";
-constexpr DWORD SEARCH_SYSTEM32_ONLY = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 
 // An installer is often started from a downloads folder, where a planted DLL of a
 // system name would otherwise be loaded before Windows' own. The call exists from
 // Windows 8 (and 7 with its update) on, so it is looked up at run time.
 void restrict_dll_search() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  FARPROC found = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-  if (found) reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(found))(SEARCH_SYSTEM32_ONLY);
+  auto restrict = system_function<SetDefaultDllDirectoriesFn>("kernel32.dll", "SetDefaultDllDirectories");
+  if (restrict) restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 // Without /S the usage is a message box; with /S it goes to the console of the

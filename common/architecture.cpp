@@ -5,6 +5,7 @@
 #include "bounded_text.h"
 #include "handles.h"
 #include "safe_files.h"
+#include "system_calls.h"
 
 namespace {
 
@@ -89,9 +90,8 @@ const char* architecture_build_text(Architecture architecture) { return name_of(
 
 int windows_runs_on_arm64() {
   using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
-  FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process2");
+  auto is_wow64_process2 = system_function<IsWow64Process2Fn>("kernel32.dll", "IsWow64Process2");
   USHORT process = 0, native = 0;
   HANDLE self = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));  // GetCurrentProcess()'s pseudo handle
-  return found && reinterpret_cast<IsWow64Process2Fn>(reinterpret_cast<void*>(found))(self, &process, &native) &&
-         native == 0xAA64;  // IMAGE_FILE_MACHINE_ARM64
+  return is_wow64_process2 && is_wow64_process2(self, &process, &native) && native == 0xAA64;  // IMAGE_FILE_MACHINE_ARM64
 }

@@ -14,7 +14,7 @@
 #include "command_text.h"
 
 // The program's entry point, the linker's default for GUI programs; nothing in the
-// code calls it, so the link-time optimiser is told that it is used. On x86 Windows
+// code calls it, so the whole-program compile is told that it is used. On x86 Windows
 // enters it with a 4-byte aligned stack, and the product is compiled for exactly
 // that alignment (-mpreferred-stack-boundary=2), so no function re-aligns it.
 extern "C" __attribute__((used, externally_visible)) void __cdecl WinMainCRTStartup() {

@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "system_calls.h"
+
 namespace {
 
 // One unpacking: the cabinet read from memory, the bytes handed to the sink. Both the
@@ -65,19 +67,14 @@ FNFDINOTIFY(cabinet_notify) {
   return fdint == fdintCLOSE_FILE_INFO ? TRUE : 0;
 }
 
-template <typename Function>
-Function cabinet_function(HMODULE library, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 }  // namespace
 
 DWORD unpack_cabinet(const unsigned char* cabinet, DWORD size, ByteSink sink, void* context) {
   HMODULE library = LoadLibraryExA("cabinet.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (!library) return GetLastError();
-  auto create = cabinet_function<decltype(&FDICreate)>(library, "FDICreate");
-  auto copy = cabinet_function<decltype(&FDICopy)>(library, "FDICopy");
-  auto destroy = cabinet_function<decltype(&FDIDestroy)>(library, "FDIDestroy");
+  auto create = module_function<decltype(&FDICreate)>(library, "FDICreate");
+  auto copy = module_function<decltype(&FDICopy)>(library, "FDICopy");
+  auto destroy = module_function<decltype(&FDIDestroy)>(library, "FDIDestroy");
   DWORD error = ERROR_PROC_NOT_FOUND;
   if (create && copy && destroy) {
     CabinetRun run = {cabinet, size, 0, sink, context, ERROR_SUCCESS};

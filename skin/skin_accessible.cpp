@@ -3,12 +3,12 @@
 #include <oleacc.h>
 
 #include "skin_scale.h"
+#include "system_calls.h"
 
 AccessTable access_table;
 
 namespace {
 
-constexpr DWORD SYSTEM_FOLDER_ONLY = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 HMODULE oleacc_module;  // loaded on the first question, kept for the process
 
 // What is told of one element: the dialog itself (0) or a row (its index + 1).
@@ -204,12 +204,12 @@ void add_text_row(const char* text, const RECT& area) {
 LRESULT answer_get_object(WPARAM wparam, LPARAM object_id) {
   if (static_cast<DWORD>(object_id) != static_cast<DWORD>(OBJID_CLIENT) || !access_table.dialog) return 0;
   // Not one of Windows' known DLLs: only the system folder's copy may be loaded.
-  if (!oleacc_module) oleacc_module = LoadLibraryExA("oleacc.dll", nullptr, SYSTEM_FOLDER_ONLY);
+  if (!oleacc_module) oleacc_module = LoadLibraryExA("oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-  FARPROC found = oleacc_module ? GetProcAddress(oleacc_module, "LresultFromObject") : nullptr;
-  if (!found) return 0;
+  auto from_object = module_function<FromObject>(oleacc_module, "LresultFromObject");
+  if (!from_object) return 0;
   IAccessible* object = const_cast<SkinAccessible*>(&accessible_dialog);  // its methods change nothing
-  LRESULT answer = reinterpret_cast<FromObject>(reinterpret_cast<void*>(found))(__uuidof(IAccessible), wparam, object);
+  LRESULT answer = from_object(__uuidof(IAccessible), wparam, object);
   return answer > 0 ? answer : 0;
 }
 
