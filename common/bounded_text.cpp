@@ -6,6 +6,13 @@ size_t text_length(const char* text) {
   return length;
 }
 
+const char* after_last_backslash(const char* text) {
+  const char* after = text;
+  for (const char* p = text; *p; ++p)
+    if (*p == '\\') after = p + 1;
+  return after;
+}
+
 int copy_text(char* destination, size_t capacity, const char* source) {
   if (capacity == 0) return 0;
   size_t i = 0;

@@ -17,6 +17,10 @@ int append_text(char* destination, size_t capacity, const char* source);
 // Lower-cases the letters A to Z in place; every other byte stays.
 char* lower_ascii(char* text);
 
+// The part of `text` after its last "\" (all of it when it has none): a path's file
+// name, a registry place's value name.
+const char* after_last_backslash(const char* text);
+
 // Length of a terminated text (the platform's lstrlenA, without its exception guard).
 size_t text_length(const char* text);
 

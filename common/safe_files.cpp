@@ -4,18 +4,6 @@
 #include "handles.h"
 #include "letters.h"
 
-namespace {
-
-// Where the last "\" of `path` is; null when there is none.
-const char* last_separator(const char* path) {
-  const char* found = nullptr;
-  for (const char* p = path; *p; ++p)
-    if (*p == '\\') found = p;
-  return found;
-}
-
-}  // namespace
-
 int is_device_path(const char* path) {
   return path[0] == '\\' && path[1] == '\\' && (path[2] == '.' || path[2] == '?') && path[3] == '\\';
 }
@@ -55,10 +43,10 @@ int is_own_file(DWORD attributes, const char* final_path, const char* folder_fin
 int is_own_file_at(HANDLE handle, const char* path) {
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(handle, &information)) return 0;
-  const char* separator = last_separator(path);
-  if (!separator) return 0;
+  const char* name = after_last_backslash(path);
+  if (name == path) return 0;
   char folder[OUTPUT_PATH_CAPACITY];
-  size_t folder_length = static_cast<size_t>(separator - path) + 1;  // the folder with its "\"
+  size_t folder_length = static_cast<size_t>(name - path);  // the folder with its "\"
   if (folder_length >= sizeof folder) return 0;
   copy_text(folder, folder_length + 1, path);
   FileHandle folder_handle(CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -67,7 +55,7 @@ int is_own_file_at(HANDLE handle, const char* path) {
   if (!folder_handle.valid() || !final_path_of(folder_handle.get(), folder_final, sizeof folder_final) ||
       !final_path_of(handle, final, sizeof final))
     return 0;
-  return is_own_file(information.dwFileAttributes, final, folder_final, separator + 1);
+  return is_own_file(information.dwFileAttributes, final, folder_final, name);
 }
 
 namespace {

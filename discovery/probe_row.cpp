@@ -25,9 +25,7 @@ int row_views(RegistryViews views, REGSAM* out) {
 LONG read_place(HKEY root, const char* key, const char* place, char* out, REGSAM view) {
   char key_path[PATH_CAPACITY];
   if (!copy_text(key_path, key)) return ERROR_FILENAME_EXCED_RANGE;
-  const char* value = place;
-  for (const char* p = place; *p; ++p)
-    if (*p == '\\') value = p + 1;
+  const char* value = after_last_backslash(place);
   if (value != place) {  // a subkey first: "Subkey\\" or "Subkey\\Value"
     size_t length = text_length(key_path);
     size_t subkey = static_cast<size_t>(value - place);  // with its "\\"

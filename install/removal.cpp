@@ -85,13 +85,6 @@ HANDLE open_for_removal(const char* path, DWORD access) {
                      FILE_ATTRIBUTE_NORMAL | UNTRUSTED_NAME_FLAGS, nullptr);
 }
 
-const char* file_name_of(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '\\') name = p + 1;
-  return name;
-}
-
 // What becomes of the file at `path`, judged through `file`, opened for the removal:
 // kept when it is a link to a file elsewhere or its bytes are not a carried build's,
 // not removable when it could not be opened or is read-only (`error` says why), else
@@ -102,7 +95,7 @@ RemovalOutcome judge(HMODULE module, const FileHandle& file, const char* path, D
     return REMOVAL_NOT_REMOVED;
   }
   if (!is_own_file_at(file.get(), path)) return REMOVAL_LINK;
-  if (!holds_a_carried_build(module, file.get(), file_name_of(path))) return REMOVAL_KEPT;
+  if (!holds_a_carried_build(module, file.get(), after_last_backslash(path))) return REMOVAL_KEPT;
   error = check_replaceable(path);
   return error == ERROR_SUCCESS ? REMOVAL_TO_REMOVE : REMOVAL_NOT_REMOVED;
 }
@@ -170,7 +163,7 @@ void append_entries(const RemovalPlan& plan, char* text, size_t capacity, const 
       append_line(text, capacity, reserve, plan.folders[folder], untold);
     }
     char line[OUTPUT_PATH_CAPACITY + 8] = "    ";
-    append_text(line, file_name_of(entry.path));
+    append_text(line, after_last_backslash(entry.path));
     append_line(text, capacity, reserve, line, untold);
   }
   append_untold(text, capacity, untold);
