@@ -4,7 +4,7 @@
 
 ExitCode end_run(InstallLog& log, ExitCode code, const char* format, ...) {
   if (!install_log_open(log)) return code;
-  char words[1100];  // wvsprintfA writes at most 1024 characters
+  char words[LOG_LINE_CAPACITY];
   va_list arguments;
   va_start(arguments, format);
   wvsprintfA(words, format, arguments);

@@ -49,8 +49,7 @@ int is_own_file_at(HANDLE handle, const char* path) {
   size_t folder_length = static_cast<size_t>(name - path);  // the folder with its "\"
   if (folder_length >= sizeof folder) return 0;
   copy_text(folder, folder_length + 1, path);
-  FileHandle folder_handle(CreateFileA(folder, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FileHandle folder_handle(CreateFileA(folder, FILE_READ_ATTRIBUTES, SHARE_ALL, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   char folder_final[OUTPUT_PATH_CAPACITY], final[OUTPUT_PATH_CAPACITY];
   if (!folder_handle.valid() || !final_path_of(folder_handle.get(), folder_final, sizeof folder_final) ||
       !final_path_of(handle, final, sizeof final))
@@ -59,8 +58,6 @@ int is_own_file_at(HANDLE handle, const char* path) {
 }
 
 namespace {
-
-constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 HANDLE open_for_reading(const char* path, DWORD flags, bool own_only) {
   FileHandle file(CreateFileA(path, GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING, flags, nullptr));

@@ -12,6 +12,9 @@
 
 #include "handles.h"
 
+// Sharing that lets a running program keep its own handles on the file.
+constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // Flags for every CreateFileA on such a name: a link in the last component is opened
 // itself, not followed, and a pipe server may only identify the caller.
 constexpr DWORD UNTRUSTED_NAME_FLAGS = FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;

@@ -36,10 +36,13 @@ LONG read_place(HKEY root, const char* key, const char* place, char* out, REGSAM
   return read_string_value(root, key_path, value, out, view);
 }
 
+int as_drive_folder(char* text) {
+  strip_leading_nonletters(text);
+  return is_letter(text[0]) && text[1] == ':';
+}
+
 int read_folder_place(HKEY root, const char* key, const char* place, char* out, REGSAM view) {
-  if (!place || read_place(root, key, place, out, view) != ERROR_SUCCESS) return 0;
-  strip_leading_nonletters(out);
-  return is_letter(out[0]) && out[1] == ':';
+  return place && read_place(root, key, place, out, view) == ERROR_SUCCESS && as_drive_folder(out);
 }
 
 void note_host_program(FoundHost& found, char* program, unsigned version) {

@@ -71,8 +71,12 @@ int row_views(RegistryViews views, REGSAM* out);
 // into `out` (PATH_CAPACITY bytes). 0 on success, as the registry returns.
 LONG read_place(HKEY root, const char* key, const char* place, char* out, REGSAM view);
 
-// Reads a place that names a folder: 1 with a drive path in `out` (leading quotes and
-// blanks dropped), 0 when the place is missing (or null) or names no drive path.
+// Drops what stands before the first letter of `text` (quotes, blanks); 1 when it
+// then begins with a drive ("X:").
+int as_drive_folder(char* text);
+
+// Reads a place that names a folder: 1 with a drive path in `out` (as_drive_folder),
+// 0 when the place is missing (or null) or names no drive path.
 int read_folder_place(HKEY root, const char* key, const char* place, char* out, REGSAM view);
 
 // Notes `program` (a host program) in `found` when it exists and is newer than the one

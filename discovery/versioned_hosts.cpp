@@ -5,7 +5,6 @@
 #include "message_text.h"
 #include "path_helpers.h"
 #include "host_architecture.h"
-#include "letters.h"
 #include "registry_scan.h"
 
 namespace {
@@ -53,8 +52,7 @@ void scan_numbered(const ProbeRow& row, const char* key, unsigned, REGSAM view, 
     char place[PATH_CAPACITY], folder[PATH_CAPACITY];
     format_text(place, row.match, number);
     if (read_place(root_key(row.root), key, place, folder, view) != ERROR_SUCCESS) break;  // the last one
-    strip_leading_nonletters(folder);
-    if (is_letter(folder[0]) && folder[1] == ':') admit_row_folder(row, folder);
+    if (as_drive_folder(folder)) admit_row_folder(row, folder);
   }
 }
 

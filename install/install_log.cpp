@@ -9,12 +9,6 @@
 
 namespace {
 
-constexpr int LOG_LINE_CAPACITY = 1100;  // wvsprintfA writes at most 1024 characters
-
-}  // namespace
-
-namespace {
-
 HANDLE open_log_file(const char* path, DWORD disposition) {
   return CreateFileA(path, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, disposition,
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH | UNTRUSTED_NAME_FLAGS, nullptr);

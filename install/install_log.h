@@ -18,6 +18,8 @@ int open_install_log(InstallLog& log, const char* path);
 int install_log_open(const InstallLog& log);
 void close_install_log(InstallLog& log);
 
+constexpr int LOG_LINE_CAPACITY = 1100;  // a log line: wvsprintfA writes at most 1024 characters
+
 // Appends one line (CR LF added). Texts longer than a log line are cut.
 void log_line(InstallLog& log, const char* text);
 // Appends one line formatted by wvsprintfA (%s, %d, %lu, %08lX...).

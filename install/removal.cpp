@@ -199,8 +199,7 @@ int plan_removal(RemovalPlan& plan, HMODULE module) {
     for (int name = 0; name < plan.name_count; ++name) {
       char path[OUTPUT_PATH_CAPACITY];
       if (!copy_text(path, plan.folders[folder]) || !append_text(path, plan.names[name])) continue;
-      DWORD attributes = GetFileAttributesA(path);
-      if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+      if (!file_exists(path)) continue;
       if (plan.count == REMOVAL_CAPACITY) {
         ++plan.dropped;
         continue;

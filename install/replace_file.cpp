@@ -68,8 +68,8 @@ DWORD write_complete_file(FileHandle& file, const CarriedFile& content) {
 // another program holds it: that is the "in use" case the user can end.
 DWORD explain_refused_move(const char* path, DWORD move_error) {
   if (move_error != ERROR_ACCESS_DENIED && move_error != ERROR_SHARING_VIOLATION) return move_error;
-  FileHandle probe(CreateFileA(path, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, UNTRUSTED_NAME_FLAGS, nullptr));
+  FileHandle probe(CreateFileA(path, GENERIC_WRITE | DELETE, SHARE_ALL, nullptr, OPEN_EXISTING, UNTRUSTED_NAME_FLAGS,
+                               nullptr));
   if (!probe.valid()) {
     DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return ERROR_SHARING_VIOLATION;
@@ -133,8 +133,8 @@ int remove_leftover_temp_files(const char* folder) {
     char leftover[OUTPUT_PATH_CAPACITY];
     if (!copy_text(leftover, sizeof leftover, folder) || !append_text(leftover, sizeof leftover, found.cFileName))
       continue;
-    FileHandle file(CreateFileA(leftover, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, UNTRUSTED_NAME_FLAGS, nullptr));
+    FileHandle file(CreateFileA(leftover, DELETE | FILE_READ_ATTRIBUTES, SHARE_ALL, nullptr, OPEN_EXISTING,
+                                UNTRUSTED_NAME_FLAGS, nullptr));
     if (file.valid() && is_own_file_at(file.get(), leftover) && delete_open_file(file.get())) ++removed;
   } while (FindNextFileA(listing.get(), &found));
   return removed;
