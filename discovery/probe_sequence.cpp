@@ -135,8 +135,11 @@ constexpr unsigned char PAINT_NET = ROW_BRIDGED | ROW_PSFILTERPDN | ROW_EXACT;  
 constexpr PackedRow probe_rows[] = {PROBE_TABLE(ROW_FIELDS)};
 constexpr char probe_texts[] = PROBE_TABLE(ROW_TEXTS);
 
-// `found` carries what a row found to the rows after it that belong to the same host.
+// `found` carries what a row found to the rows after it that belong to the same host
+// (the shared folder's row, and rows with ROW_FOUND_HOST); every other row starts
+// without one, so that one editor's program is never taken for another's.
 void run_probe(const ProbeRow& row, char* work_path, FoundHost& found) {
+  if (row.kind != SHARED_FOLDER && !(row.flags & ROW_FOUND_HOST)) found.found = 0;
   switch (row.kind) {
     case VENDOR_REGISTRY:
       scan_vendor_registry("software", row.key, row.match, row.detail, row.extra);
@@ -157,7 +160,6 @@ void run_probe(const ProbeRow& row, char* work_path, FoundHost& found) {
         scan_binary_settings(work_path);
       break;
     case VERSIONED_HOST:
-      found.found = 0;
       scan_versioned_host(row, found);
       break;
     case SHARED_FOLDER:
@@ -181,8 +183,6 @@ void run_probe(const ProbeRow& row, char* work_path, FoundHost& found) {
   }
 }
 
-
-
 // A row of the table as the probes take it; `texts` is where its texts begin in
 // probe_texts, and is moved past them.
 ProbeRow unpack(const PackedRow& packed, const char*& texts) {
@@ -201,7 +201,6 @@ ProbeRow unpack(const PackedRow& packed, const char*& texts) {
 void run_probe_sequence() {
   char work_path[PATH_CAPACITY];
   static FoundHost found;  // static: it holds a path
-  found.found = 0;
   for (int& row : admitting_row) row = 0;
   int number = 0;
   const char* texts = probe_texts;

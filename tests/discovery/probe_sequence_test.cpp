@@ -1,5 +1,7 @@
 #include "probe_sequence.h"
 
+#include <shlobj.h>
+
 #include "discovery_fixture.h"
 #include "pe_stub.h"
 
@@ -164,6 +166,42 @@ TEST_F(ProbeSequenceTest, TheSharedFolderNeedsAPhotoshopAndItsOwnFolder) {
   reset_candidate_list();
   run_probe_sequence();
   EXPECT_EQ(listed(), std::vector<std::string>{stored("PS")}) << "no CC folder: its parent is not listed instead";
+}
+
+// A row that does not take its host from the rows before it starts afresh: without
+// Paint.NET installed for all users, the per-user Paint.NET folder (row 28) is not
+// given the Photoshop Elements of row 25 as its host program.
+TEST_F(ProbeSequenceTest, AHostFoundForOneEditorIsNotLentToTheNext) {
+  RegistrySeed view64(KEY_WOW64_64KEY);
+  const std::string elements = "SOFTWARE\\Adobe\\Photoshop Elements\\14.0\\";
+  tree.write_file("PSE\\PhotoshopElementsEditor.exe", pe_stub(MACHINE_I386));
+  view64.sz(HKEY_LOCAL_MACHINE, elements + "ApplicationPath", "", tree.path("PSE") + "\\");
+  view64.sz(HKEY_LOCAL_MACHINE, elements + "PluginPath", "", tree.make_folder("PSE\\Plug-ins"));
+  char documents[MAX_PATH];
+  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
+  const std::string app_files = std::string(documents) + "\\paint.net App Files";
+  const std::string dll = app_files + "\\Effects\\PSFilterPdn.dll";
+  CreateDirectoryA(app_files.c_str(), nullptr);
+  CreateDirectoryA((app_files + "\\Effects").c_str(), nullptr);
+  HANDLE file = CreateFileA(dll.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+
+  run_probe_sequence();
+
+  DeleteFileA(dll.c_str());
+  RemoveDirectoryA((app_files + "\\Effects").c_str());
+  RemoveDirectoryA(app_files.c_str());
+  int found = 0;
+  for (int i = 0; i < candidate_count(); ++i) {
+    if (admitting_row[i] != 28) continue;
+    const HostArchitecture& host = candidate_list.entries[i].host;
+    EXPECT_NE(host.evidence, EVIDENCE_HOST_PROGRAM) << candidate_list.entries[i].path;
+    EXPECT_EQ(host.architecture, ARCH_UNKNOWN);
+    EXPECT_EQ(host.bridged, 1);
+    ++found;
+  }
+  EXPECT_EQ(found, 1);
 }
 
 // Each folder is tested by entering it; none may stay the current directory, where
