@@ -43,12 +43,14 @@ void size_client_area(HWND window) {
              outer.right - outer.left - client.right + width, outer.bottom - outer.top - client.bottom + height, TRUE);
 }
 
+void use_completion_font() {
+  if (normal_font) DeleteObject(normal_font);
+  normal_font = skin_painter->make_font("ms sans serif", 16, 0);
+}
+
 void on_dpi_changed(HWND window, int dpi, const RECT& suggested, int list_top) {
   skin_painter->set_dpi(dpi);
-  if (list_top == LIST_TOP_COMPLETED) {  // the completion screen's larger font
-    DeleteObject(normal_font);
-    normal_font = skin_painter->make_font("ms sans serif", 16, 0);
-  }
+  if (list_top == LIST_TOP_COMPLETED) use_completion_font();
   SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   place_folder_list(window, list_top);

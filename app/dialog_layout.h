@@ -20,6 +20,10 @@ void place_folder_list(HWND window, int top);
 // A client area of 383 x 270 at the scale, whose centre stays where it was.
 void size_client_area(HWND window);
 
+// The completion screen's text font, 16 pixels high, made for the scale in place of
+// normal_font.
+void use_completion_font();
+
 // WM_DPICHANGED: the skin takes the new DPI, the window the suggested rectangle, and
 // everything is laid out and drawn again for it.
 void on_dpi_changed(HWND window, int dpi, const RECT& suggested, int list_top);

@@ -294,8 +294,7 @@ void enter_completed_state(HWND window) {
   if (slot(SLOT_FINISH) && focus)
     SendMessageA(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(slot(SLOT_FINISH)->focus_holder), TRUE);
   describe_screen(window);
-  if (normal_font) DeleteObject(normal_font);
-  normal_font = skin_painter->make_font("ms sans serif", 16, 0);
+  use_completion_font();
   InvalidateRect(window, nullptr, TRUE);
 }
 
