@@ -14,6 +14,9 @@ constexpr DWORD DDC_DISABLE_ALL_SCALING = 1;  // DDC_DISABLE_ALL
 // Null while the list keeps the template's font. The one made for the last DPI
 // change lives, like the skin's shared fonts, until the process ends.
 HFONT list_font;
+// The dialog manager's font for the list, taken while the list still holds it: back
+// at 96 DPI the list gets it again, so that it looks as it did before any change.
+HFONT template_font;
 
 }  // namespace
 
@@ -25,12 +28,12 @@ void keep_dialog_unscaled(HWND window) {
 
 void place_folder_list(HWND window, int top) {
   HWND list = GetDlgItem(window, CONTROL_FOLDER_LIST);
-  if (current_dpi() != BASE_DPI || list_font) {
-    HFONT previous = list_font;
-    list_font = skin_painter->make_font("MS Sans Serif", 13, 0);
-    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(list_font), FALSE);
-    if (previous) DeleteObject(previous);
-  }
+  if (!list_font) template_font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+  HFONT previous = list_font;
+  list_font = current_dpi() != BASE_DPI ? skin_painter->make_font("MS Sans Serif", 13, 0) : nullptr;
+  if (list_font || previous)
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(list_font ? list_font : template_font), FALSE);
+  if (previous) DeleteObject(previous);
   MoveWindow(list, to_device(LIST_LEFT), to_device(top), to_device(LIST_WIDTH), to_device(LIST_HEIGHT), TRUE);
 }
 

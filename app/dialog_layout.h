@@ -14,7 +14,8 @@ constexpr int LIST_TOP_COMPLETED = 1000;  // below the client area: out of sight
 void keep_dialog_unscaled(HWND window);
 
 // The folder list at (6, top), 373 wide, in a font made for the scale when that is
-// not 96 DPI (the template's bitmap font has no sizes for it).
+// not 96 DPI (the template's bitmap font has no sizes for it), and at 96 DPI in the
+// dialog manager's own font, also after a change of DPI and back.
 void place_folder_list(HWND window, int top);
 
 // A client area of 383 x 270 at the scale, whose centre stays where it was.

@@ -83,6 +83,7 @@ TEST_F(DialogTest, AtAnotherDpiTheDialogLaysItselfOutAgainAndBackAt96AsBefore) {
   seed_candidates({"Host"});
   open();
   Pixels at_96 = client_pixels(window);
+  LRESULT template_font = SendDlgItemMessageA(window, 1033, WM_GETFONT, 0, 0);
   change_dpi(window, 192);
   RECT client;
   GetClientRect(window, &client);
@@ -100,6 +101,8 @@ TEST_F(DialogTest, AtAnotherDpiTheDialogLaysItselfOutAgainAndBackAt96AsBefore) {
   click({AT_SELECTOR.x * 2 + 4, AT_SELECTOR.y * 2 + 4});
   EXPECT_EQ(visible_slots(), "0 1 2 3 4");
   change_dpi(window, 96);
+  // Whatever fonts the machine has, the list is back in the dialog manager's own.
+  EXPECT_EQ(SendDlgItemMessageA(window, 1033, WM_GETFONT, 0, 0), template_font);
   EXPECT_TRUE(client_pixels(window) == at_96) << first_difference(at_96, client_pixels(window));
 }
 
