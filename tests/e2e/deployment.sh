@@ -63,8 +63,17 @@ run "$E2E_SETUP" /S /ALL
 e2e_expect_eq "/S /ALL once the old plug-in may be replaced: exit code 0" 0 "$RUN_EXIT"
 cmp -s "$E2E_DEMO" "$OLD" && echo "ok: the old host got the x86 build" || e2e_fail "the old host lacks the x86 build"
 e2e_reg_delete 'HKCU\Software\Jasc'
-run "$X86_ARM64" /S /ALL
+# Exit code 5 is also what a crash gives (0xC0000005 & 0xFF), so the log must say it.
+rm -f "$ROOT/arm64.log"
+run "$X86_ARM64" /S /ALL "/LOG=C:\\Deploy\\arm64.log"
 e2e_expect_eq "/S /ALL with only 64-bit hosts and no x64 build: exit code 5" 5 "$RUN_EXIT"
+if [ ! -f "$ROOT/arm64.log" ]; then
+  e2e_fail "the installer never ran as far as its log (exit $RUN_EXIT): Wine did not start it"
+else
+  expected='^result: no listed folder.s image editor loads a build this installer carries; exit code 5$'
+  grep -qE "$expected" <(tr -d '\r' <"$ROOT/arm64.log") && echo "ok: log: $expected" ||
+    e2e_fail "log lacks /$expected/:\n$(tr -d '\r' <"$ROOT/arm64.log")"
+fi
 e2e_reg_sz 'HKCU\Software\Jasc\Paint Shop Pro\7\PlugIns' Dir1 'C:\Deploy\Old\Plugins'
 
 # /U: Photoshop's folder holds the carried bytes, the other 64-bit host's a modified
