@@ -14,9 +14,9 @@ void log_candidate_folders() {
   for (int i = 0; i < count; ++i) {
     char listed[PATH_CAPACITY];
     if (format_listed_entry(candidate_list.entries[i], listed))
-      log_format(run_log, "candidate (probe row %d): %s", admitting_row[i], listed);
+      log_format(run_log, "candidate (probe row %d): %s", candidate_list.entries[i].row, listed);
     else
-      log_format(run_log, "candidate (probe row %d) left out, too long with the maker's folder: %s", admitting_row[i],
+      log_format(run_log, "candidate (probe row %d) left out, too long with the maker's folder: %s", candidate_list.entries[i].row,
                  candidate_list.entries[i].path);
   }
 }

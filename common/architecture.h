@@ -12,6 +12,25 @@ enum Architecture {
                      // Windows): no build can be chosen for it without /ARCH=
 };
 
+// Where an architecture came from. For folders found by probes the order is also
+// the strength: a later probe that finds a listed folder again with stronger
+// evidence replaces the weaker one.
+enum ArchitectureEvidence {
+  EVIDENCE_NONE = 0,       // nothing tells: unknown
+  EVIDENCE_HOST_KIND,      // the probe row's host is built for one architecture only
+  EVIDENCE_FOLDER_FILES,   // the .8bf files in the folder agree
+  EVIDENCE_HOST_PROGRAM,   // the host program's own PE header
+  EVIDENCE_LISTED_FOLDER,  // a chosen folder lies inside a listed folder and takes its architecture
+  EVIDENCE_COMMAND_LINE,   // /ARCH= on the command line
+};
+
+struct HostArchitecture {
+  Architecture architecture;
+  ArchitectureEvidence evidence;
+  int bridged;  // 1: the host loads 32-bit plug-ins through a 32-bit helper of its own
+                // too, so a folder whose own build is not carried takes the x86 one
+};
+
 // What one file is, by its PE header.
 enum ImageKind {
   IMAGE_NONE = 0,  // not a PE image: missing, unreadable, or a broken or foreign header

@@ -15,6 +15,7 @@ void reset_candidate_list() {
     entry.path[0] = '\0';
     entry.append_subfolder = 1;
     entry.host = {ARCH_UNKNOWN, EVIDENCE_NONE, 0};
+    entry.row = 0;
   }
 }
 
@@ -73,19 +74,20 @@ char* title_case(char* path) {
   return path;
 }
 
-void admit_candidate(char* path) {
+void admit_candidate(char* path, const ProbeFindings& findings) {
   if (!walk_up_to_existing_folder(path)) return;
   lower_ascii(path);
   cut_at_maker_folder(path);
-  int listed_unchanged = strstr(path, "igrafx") != nullptr || probe_row_facts().no_subfolders;
+  int listed_unchanged = strstr(path, "igrafx") != nullptr || findings.no_subfolders;
   if (!ensure_trailing_separator(path)) return;  // a folder name that fills the buffer
   title_case(path);
-  HostArchitecture host = admission_evidence(path);
+  HostArchitecture host = admission_evidence(path, findings);
   for (CandidateFolder& entry : candidate_list.entries) {
     if (!entry.path[0]) {
       copy_text(entry.path, path);
       if (listed_unchanged) entry.append_subfolder = 0;
       entry.host = host;
+      entry.row = findings.row;
       return;
     }
     if (lstrcmpA(entry.path, path) == 0) {  // found again: its place and listing stay

@@ -11,6 +11,7 @@ struct CandidateFolder {
   char path[PATH_CAPACITY];  // normalised folder, ends in "\"; empty = free entry
   int append_subfolder;      // 0 for folders that contained "igrafx": listed unchanged
   HostArchitecture host;     // the build of a plug-in the folder's host loads, and why
+  int row;                   // the probe row that first admitted it (1 to PROBE_ROWS; 0: free)
 };
 
 // The process-wide table. Used entries form a prefix: the first empty path ends it.
@@ -28,9 +29,10 @@ void reset_candidate_list();
 // Checks that `path` leads to an existing folder, normalises it (maker-folder cut,
 // igrafx tag, trailing "\", title case) and appends it unless it is already listed
 // or the list is full. Works in place on the caller's 400-byte buffer; silent.
-// The folder's host architecture comes with it (admission_evidence); a folder that
-// is listed already keeps its place but takes stronger evidence found now.
-void admit_candidate(char* path);
+// What the probe found travels with it: the row, and the host architecture
+// (admission_evidence); a folder that is listed already keeps its place and row but
+// takes stronger evidence found now.
+void admit_candidate(char* path, const ProbeFindings& findings);
 
 // Tries the path and then each shorter prefix down to its containing folder as the
 // current directory (each time setting it back as it was). 1 with `path` cut to the

@@ -12,9 +12,6 @@
 
 namespace {
 
-char host_program[PATH_CAPACITY];
-ProbeRowFacts row_facts;
-
 constexpr HostArchitecture NO_EVIDENCE = {ARCH_UNKNOWN, EVIDENCE_NONE, 0};
 
 // `folder` with a trailing "\" in `out`; 0 when it does not fit.
@@ -24,19 +21,11 @@ int folder_with_separator(const char* folder, char* out) {
 
 }  // namespace
 
-void set_probe_host_program(const char* program) {
-  if (!program || !copy_text(host_program, program)) host_program[0] = '\0';
+ProbeFindings with_host_program(const ProbeFindings& findings, const char* program) {
+  ProbeFindings with = findings;
+  with.host_program = program;
+  return with;
 }
-
-const char* probe_host_program() { return host_program; }
-
-void set_probe_row_facts(Architecture host_kind, int bridged, int no_subfolders) {
-  row_facts.host_kind = host_kind;
-  row_facts.bridged = bridged;
-  row_facts.no_subfolders = no_subfolders;
-}
-
-const ProbeRowFacts& probe_row_facts() { return row_facts; }
 
 Architecture host_kind_architecture(Architecture host_kind, int arm64_windows) {
   return host_kind == ARCH_X64 && arm64_windows ? ARCH_64BIT : host_kind;
@@ -88,14 +77,15 @@ HostArchitecture folder_files_evidence(const char* folder) {
   return {common, EVIDENCE_FOLDER_FILES, 0};
 }
 
-HostArchitecture admission_evidence(const char* folder) {
+HostArchitecture admission_evidence(const char* folder, const ProbeFindings& findings) {
   HostArchitecture found = NO_EVIDENCE;
-  if (host_program[0]) found = {image_architecture(read_image_kind(host_program)), EVIDENCE_HOST_PROGRAM, 0};
+  const char* program = findings.host_program;
+  if (program && program[0]) found = {image_architecture(read_image_kind(program)), EVIDENCE_HOST_PROGRAM, 0};
   if (found.architecture == ARCH_UNKNOWN) found = folder_files_evidence(folder);
-  if (found.architecture == ARCH_UNKNOWN && row_facts.host_kind != ARCH_UNKNOWN)
-    found = {host_kind_architecture(row_facts.host_kind, windows_runs_on_arm64()), EVIDENCE_HOST_KIND, 0};
+  if (found.architecture == ARCH_UNKNOWN && findings.host_kind != ARCH_UNKNOWN)
+    found = {host_kind_architecture(findings.host_kind, windows_runs_on_arm64()), EVIDENCE_HOST_KIND, 0};
   if (found.architecture == ARCH_UNKNOWN) found.evidence = EVIDENCE_NONE;
-  found.bridged = row_facts.bridged;
+  found.bridged = findings.bridged;
   return found;
 }
 

@@ -13,11 +13,9 @@ namespace {
 
 // Admits `folder` with `program` (may be empty) as its host program, where the row's
 // condition holds.
-void admit_with_program(const ProbeRow& row, char* folder, const char* program) {
+void admit_with_program(const ProbeRow& row, const ProbeFindings& findings, char* folder, const char* program) {
   if ((row.flags & ROW_PSFILTERPDN) && !holds_psfilterpdn(folder)) return;
-  set_probe_host_program(program);
-  admit_existing_folder(folder);
-  set_probe_host_program(nullptr);
+  admit_existing_folder(folder, with_host_program(findings, program));
 }
 
 }  // namespace
@@ -30,7 +28,7 @@ int holds_psfilterpdn(const char* folder) {
   return holds;
 }
 
-void scan_program_subfolder(const ProbeRow& row, FoundHost& found) {
+void scan_program_subfolder(const ProbeRow& row, const ProbeFindings& findings, FoundHost& found) {
   REGSAM views[2];
   for (int v = 0, count = row_views(row.views, views); v < count; ++v) {
     char program_folder[PATH_CAPACITY], program[PATH_CAPACITY], folder[PATH_CAPACITY];
@@ -38,7 +36,7 @@ void scan_program_subfolder(const ProbeRow& row, FoundHost& found) {
         !join_path(program, row.detail, program_folder) || !join_path(folder, row.folder, program_folder))
       continue;
     note_host_program(found, program, 0);
-    admit_with_program(row, folder, program);
+    admit_with_program(row, findings, folder, program);
   }
 }
 
@@ -48,8 +46,8 @@ int user_folder_path(int csidl, const char* sub_path, char* out) {
   return copy_text(out, PATH_CAPACITY, base) && join_path(out, sub_path, nullptr);
 }
 
-void scan_user_folder(const ProbeRow& row, const FoundHost& found) {
+void scan_user_folder(const ProbeRow& row, const ProbeFindings& findings, const FoundHost& found) {
   char folder[PATH_CAPACITY];
   if (!user_folder_path(row.number, row.folder, folder)) return;
-  admit_with_program(row, folder, (row.flags & ROW_FOUND_HOST) && found.found ? found.program : "");
+  admit_with_program(row, findings, folder, (row.flags & ROW_FOUND_HOST) && found.found ? found.program : "");
 }

@@ -8,13 +8,13 @@
 // admitted where it exists (with ROW_PSFILTERPDN only where PSFilterPdn is: in it or
 // below it). A host
 // program that exists goes into `found`, whether or not its folder is admitted.
-void scan_program_subfolder(const ProbeRow& row, FoundHost& found);
+void scan_program_subfolder(const ProbeRow& row, const ProbeFindings& findings, FoundHost& found);
 
 // USER_FOLDER: the sub-folder `folder` of the user's folder `number` (a CSIDL: the
 // Documents, the roaming application data, the profile), where it exists (with
 // ROW_PSFILTERPDN only where PSFilterPdn is); with ROW_FOUND_HOST the host that the
 // row before found is its host.
-void scan_user_folder(const ProbeRow& row, const FoundHost& found);
+void scan_user_folder(const ProbeRow& row, const ProbeFindings& findings, const FoundHost& found);
 
 // The user's folder `csidl` joined with `sub_path` in `out`; 0 when there is none.
 int user_folder_path(int csidl, const char* sub_path, char* out);

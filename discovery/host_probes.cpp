@@ -62,14 +62,14 @@ int listed_file_path(const char* name, char* out) {
 // A line holds at most 200 characters of its 400-byte buffer, so admission may work
 // on the line itself (it appends at most one "\"). With `first_only` the scan ends at
 // the first path offered and the result is 1.
-int offer_assigned_paths(char* line, bool first_only) {
+int offer_assigned_paths(char* line, bool first_only, const ProbeFindings& findings) {
   for (size_t i = 0; line[i]; ++i) {
     if (line[i] != '=' && line[i] != '(') continue;
     size_t letter = i + 1;
     while (line[letter] && !is_letter(line[letter])) ++letter;
     if (!line[letter]) return 0;
     if (line[letter + 1] == ':') {
-      admit_candidate(line + letter);  // keeps at least the letter and ":" in place
+      admit_candidate(line + letter, findings);  // keeps at least the letter and ":" in place
       if (first_only) return 1;
     }
     i = letter;
@@ -79,12 +79,12 @@ int offer_assigned_paths(char* line, bool first_only) {
 
 // Reads a settings file as text and offers paths from the lines that hold `key`.
 // 1 when `first_only` and a path was offered.
-int scan_settings_file(const char* path, const char* key, bool first_only) {
+int scan_settings_file(const char* path, const char* key, bool first_only, const ProbeFindings& findings) {
   DiskReader file;
   if (!open_disk_reader(file, path, 1)) return 0;
   char line[PATH_CAPACITY];
   while (read_line(file, line))
-    if (strstr(lower_ascii(line), key) && offer_assigned_paths(line, first_only)) return 1;
+    if (strstr(lower_ascii(line), key) && offer_assigned_paths(line, first_only, findings)) return 1;
   return 0;
 }
 
@@ -125,13 +125,12 @@ RecordEnd read_path_record(DiskReader& file, char* candidate, int& length) {
 
 }  // namespace
 
-char* host_folder_from_command(HKEY root, const char* key, const char* subkey, char* out) {
+char* host_folder_from_command(HKEY root, const char* key, const char* subkey, char* out, char* program) {
   char command_key[PATH_CAPACITY];
   char command[PATH_CAPACITY];
   if (!join_path(command_key, subkey, key)) return nullptr;
   if (read_string_value(root, command_key, "", command) != ERROR_SUCCESS) return nullptr;
-  char program[PATH_CAPACITY];
-  set_probe_host_program(host_program_from_command(command, program) ? program : nullptr);
+  if (!host_program_from_command(command, program)) program[0] = '\0';
   cut_after_last(command, '\\');      // drops the program's file name and its arguments
   strip_leading_nonletters(command);  // drops a leading quotation mark
   if (!command[0] || command[1] != ':') return nullptr;
@@ -179,26 +178,27 @@ int find_host_file(const char* start, const char* prefix, const char* extension,
 }
 
 void scan_host_text_settings(const char* progid, const char* prefix, const char* extension, const char* key,
-                             int levels_up) {
-  char folder[PATH_CAPACITY];
-  if (!host_folder_from_command(HKEY_CLASSES_ROOT, progid, "shell\\open\\command", folder)) return;
+                             int levels_up, const ProbeFindings& findings) {
+  char folder[PATH_CAPACITY], program[PATH_CAPACITY];
+  if (!host_folder_from_command(HKEY_CLASSES_ROOT, progid, "shell\\open\\command", folder, program)) return;
+  const ProbeFindings with_program = with_host_program(findings, program);
   char path[PATH_CAPACITY];
   int first = 1;
   while (find_host_file(folder, prefix, extension, path, first, levels_up)) {
-    if (scan_settings_file(path, key, true)) break;
+    if (scan_settings_file(path, key, true, with_program)) break;
   }
   end_host_file_search();
 }
 
-void scan_windows_ini(const char* file_name, const char* key) {
+void scan_windows_ini(const char* file_name, const char* key, const ProbeFindings& findings) {
   char path[PATH_CAPACITY];
   UINT length = GetWindowsDirectoryA(path, PATH_CAPACITY);
   if (length == 0 || length >= static_cast<UINT>(PATH_CAPACITY)) return;
   if (!join_path(path, file_name, nullptr)) return;
-  scan_settings_file(path, key, false);
+  scan_settings_file(path, key, false, findings);
 }
 
-void scan_binary_settings(const char* path) {
+void scan_binary_settings(const char* path, const ProbeFindings& findings) {
   DiskReader file;
   if (!open_disk_reader(file, path, 0)) return;
   ByteWindow window;
@@ -212,7 +212,7 @@ void scan_binary_settings(const char* path) {
     RecordEnd end = read_path_record(file, candidate, length);
     if (end == RECORD_FILE_ENDED) return;
     if (end == RECORD_TERMINATED && length == window.bytes[1]) {
-      admit_candidate(candidate);
+      admit_candidate(candidate, findings);
       return;
     }
     // Dropped: the next record may begin at this one's last byte at the earliest.

@@ -56,13 +56,13 @@ void note_host_program(FoundHost& found, char* program, unsigned version) {
   copy_text(found.program, program);
 }
 
-void admit_existing_folder(char* folder) {
-  if (folder_exists(folder)) admit_candidate(folder);
+void admit_existing_folder(char* folder, const ProbeFindings& findings) {
+  if (folder_exists(folder)) admit_candidate(folder, findings);
 }
 
-void admit_row_folder(const ProbeRow& row, char* folder) {
+void admit_row_folder(const ProbeRow& row, char* folder, const ProbeFindings& findings) {
   if (row.flags & ROW_EXACT)
-    admit_existing_folder(folder);
+    admit_existing_folder(folder, findings);
   else
-    admit_candidate(folder);
+    admit_candidate(folder, findings);
 }

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "architecture.h"
+#include "host_architecture.h"  // ProbeFindings
 #include "bounded_text.h"  // PATH_CAPACITY
 
 enum ProbeKind : unsigned char {
@@ -83,9 +83,9 @@ int read_folder_place(HKEY root, const char* key, const char* place, char* out, 
 // there (`version`, 0 when the host has no versions); otherwise empties `program`.
 void note_host_program(FoundHost& found, char* program, unsigned version);
 
-// Admits `folder` only when it exists as it stands: no walking up to a parent.
-void admit_existing_folder(char* folder);
+// Admits `folder` with `findings` only when it exists as it stands: no walking up to a parent.
+void admit_existing_folder(char* folder, const ProbeFindings& findings);
 
 // Admits `folder` as the row admits its folders: as it stands (ROW_EXACT), or as any
 // candidate, walking up to the folder that exists.
-void admit_row_folder(const ProbeRow& row, char* folder);
+void admit_row_folder(const ProbeRow& row, char* folder, const ProbeFindings& findings);

@@ -13,8 +13,6 @@
 #include "versioned_hosts.h"
 #include "bounded_text.h"
 
-int admitting_row[CANDIDATE_CAPACITY];
-
 namespace {
 
 // The texts of a row mean, by kind:
@@ -135,50 +133,64 @@ constexpr unsigned char PAINT_NET = ROW_BRIDGED | ROW_PSFILTERPDN | ROW_EXACT;  
 constexpr PackedRow probe_rows[] = {PROBE_TABLE(ROW_FIELDS)};
 constexpr char probe_texts[] = PROBE_TABLE(ROW_TEXTS);
 
+// The rows as the report, the log and the README number them: a record with
+// ROW_CONTINUES belongs to the row before it.
+constexpr int numbered_rows() {
+  int count = 0;
+  for (const PackedRow& row : probe_rows) count += !(row.flags & ROW_CONTINUES);
+  return count;
+}
+static_assert(numbered_rows() == PROBE_ROWS, "the probe table and PROBE_ROWS disagree on the number of rows");
+
 // `found` carries what a row found to the rows after it that belong to the same host
 // (the shared folder's row, and rows with ROW_FOUND_HOST); every other row starts
 // without one, so that one editor's program is never taken for another's.
-void run_probe(const ProbeRow& row, char* work_path, FoundHost& found) {
+// `findings` is what the row itself tells of its folders (its number, its host's
+// kind, bridged); each probe adds what it learns on its own copy.
+void run_probe(const ProbeRow& row, const ProbeFindings& findings, char* work_path, FoundHost& found) {
   if (row.kind != SHARED_FOLDER && !(row.flags & ROW_FOUND_HOST)) found.found = 0;
   switch (row.kind) {
     case VENDOR_REGISTRY:
-      scan_vendor_registry("software", row.key, row.match, row.detail, row.extra);
+      scan_vendor_registry("software", row.key, row.match, row.detail, row.extra, findings);
       break;
     case HOST_TEXT_SETTINGS:
-      scan_host_text_settings(row.key, row.match, row.detail, row.extra, row.number);
+      scan_host_text_settings(row.key, row.match, row.detail, row.extra, row.number, findings);
       break;
     case WINDOWS_INI:
-      scan_windows_ini(row.key, row.match);
+      scan_windows_ini(row.key, row.match, findings);
       break;
     case HOST_FOLDER_ADMIT:
-    case HOST_FOLDER_BINARY:
-      if (!host_folder_from_command(root_key(row.root), row.key, row.match, work_path)) break;
+    case HOST_FOLDER_BINARY: {
+      char program[PATH_CAPACITY];
+      if (!host_folder_from_command(root_key(row.root), row.key, row.match, work_path, program)) break;
       if (!join_path(work_path, row.detail, nullptr)) break;
+      const ProbeFindings with_program = with_host_program(findings, program);
       if (row.kind == HOST_FOLDER_ADMIT)
-        admit_candidate(work_path);
+        admit_candidate(work_path, with_program);
       else
-        scan_binary_settings(work_path);
+        scan_binary_settings(work_path, with_program);
       break;
+    }
     case VERSIONED_HOST:
-      scan_versioned_host(row, found);
+      scan_versioned_host(row, findings, found);
       break;
     case SHARED_FOLDER:
-      admit_shared_folder(row, found);
+      admit_shared_folder(row, findings, found);
       break;
     case NUMBERED_FOLDERS:
-      scan_numbered_folders(row);
+      scan_numbered_folders(row, findings);
       break;
     case PROGRAM_SUBFOLDER:
-      scan_program_subfolder(row, found);
+      scan_program_subfolder(row, findings, found);
       break;
     case USER_FOLDER:
-      scan_user_folder(row, found);
+      scan_user_folder(row, findings, found);
       break;
     case PSFILTERPDN_LIST:
-      scan_psfilterpdn_settings(row, found);
+      scan_psfilterpdn_settings(row, findings, found);
       break;
     case GIMP_PSPI_LIST:
-      scan_gimp_settings(row);
+      scan_gimp_settings(row, findings);
       break;
   }
 }
@@ -201,18 +213,12 @@ ProbeRow unpack(const PackedRow& packed, const char*& texts) {
 void run_probe_sequence() {
   char work_path[PATH_CAPACITY];
   static FoundHost found;  // static: it holds a path
-  for (int& row : admitting_row) row = 0;
   int number = 0;
   const char* texts = probe_texts;
   for (const PackedRow& packed : probe_rows) {
     const ProbeRow row = unpack(packed, texts);
     if (!(row.flags & ROW_CONTINUES)) ++number;
-    int listed = candidate_count();
-    set_probe_host_program(nullptr);  // each row names its own host program, if any
-    set_probe_row_facts(static_cast<Architecture>(row.host_kind), row.flags & ROW_BRIDGED, 0);
-    run_probe(row, work_path, found);
-    for (int entry = listed; entry < candidate_count(); ++entry) admitting_row[entry] = number;
+    const ProbeFindings findings = {number, nullptr, static_cast<Architecture>(row.host_kind), row.flags & ROW_BRIDGED, 0};
+    run_probe(row, findings, work_path, found);
   }
-  set_probe_host_program(nullptr);
-  set_probe_row_facts(ARCH_UNKNOWN, 0, 0);
 }

@@ -11,6 +11,3 @@ constexpr int PROBE_ROWS = 35;
 // initial state.
 void run_probe_sequence();
 
-// For each candidate list entry, the number (1 to PROBE_ROWS) of the probe row during which it
-// was admitted; 0 for free entries. Filled by run_probe_sequence.
-extern int admitting_row[CANDIDATE_CAPACITY];

@@ -61,7 +61,7 @@ bool names_a_plugin_folder(const char* key_path, const char* value_name) {
 // Decides whether one enumerated value is a candidate and, if so, admits it.
 // Lower-cases `key_path` and `name` in place; the registry treats names alike in any case.
 void filter_value(char* key_path, char* name, char* data, const char* key_pattern, const char* value_key,
-                  const char* suffix) {
+                  const char* suffix, const ProbeFindings& findings) {
   if (!data[0]) return;
   strip_leading_nonletters(data);
   if (!data[0] || data[1] != ':') return;
@@ -70,7 +70,7 @@ void filter_value(char* key_path, char* name, char* data, const char* key_patter
     if (!value_key || !strstr(name, value_key)) return;
     if (suffix && !append_text(data, PATH_CAPACITY, suffix)) return;
   }
-  admit_candidate(data);
+  admit_candidate(data, findings);
 }
 
 // The vendor key below one root: [.default\]base\vendor. 0 when it does not fit.
@@ -81,7 +81,8 @@ int vendor_key_path(HKEY root, const char* base, const char* vendor, char* key_p
          append_text(key_path, PATH_CAPACITY, vendor);
 }
 
-void scan_root(HKEY root, char* key_path, const char* key_pattern, const char* value_key, const char* suffix) {
+void scan_root(HKEY root, char* key_path, const char* key_pattern, const char* value_key, const char* suffix,
+               const ProbeFindings& findings) {
   char name[PATH_CAPACITY];
   char data[PATH_CAPACITY];
   KeyPathStack stack;
@@ -89,7 +90,7 @@ void scan_root(HKEY root, char* key_path, const char* key_pattern, const char* v
   int index = 0;
   for (;;) {
     if (next_string_value(root, key_path, name, data) == ERROR_SUCCESS) {
-      filter_value(key_path, name, data, key_pattern, value_key, suffix);
+      filter_value(key_path, name, data, key_pattern, value_key, suffix, findings);
       continue;
     }
     // This key's values are done: enter its next subkey, or climb back up.
@@ -184,12 +185,12 @@ int pop_level(KeyPathStack& stack, char* key_path) {
 }
 
 void scan_vendor_registry(const char* base, const char* vendor, const char* key_pattern, const char* value_key,
-                          const char* suffix) {
+                          const char* suffix, const ProbeFindings& findings) {
   char key_path[PATH_CAPACITY];
   for (int i = 0; i < 3; ++i) {
     // Chosen in code, not read from a table: the root handles are not constants the
     // compiler could keep in read-only data.
     HKEY root = i == 0 ? HKEY_CURRENT_USER : i == 1 ? HKEY_LOCAL_MACHINE : HKEY_USERS;
-    if (vendor_key_path(root, base, vendor, key_path)) scan_root(root, key_path, key_pattern, value_key, suffix);
+    if (vendor_key_path(root, base, vendor, key_path)) scan_root(root, key_path, key_pattern, value_key, suffix, findings);
   }
 }

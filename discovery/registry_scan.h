@@ -8,6 +8,7 @@
 #pragma once
 #include <windows.h>
 
+#include "host_architecture.h"  // ProbeFindings
 #include "path_helpers.h"
 
 constexpr int REGISTRY_OFFERED = 256;  // characters for names, bytes for data
@@ -59,6 +60,7 @@ int pop_level(KeyPathStack& stack, char* key_path);
 // HKEY_USERS\.default, depth-first, each key's values before its subkeys, and admits
 // the values that pass the filter. `key_pattern` (lower case, "" matches every path)
 // must occur in the key path; `value_key` (optional, lower case) admits values whose
-// names contain it, with `suffix` (optional) appended to their data.
+// names contain it, with `suffix` (optional) appended to their data. Each with the
+// probe's `findings`.
 void scan_vendor_registry(const char* base, const char* vendor, const char* key_pattern,
-                          const char* value_key, const char* suffix);
+                          const char* value_key, const char* suffix, const ProbeFindings& findings);

@@ -176,7 +176,7 @@ int older_form(const char* text, FolderSink sink, void* context) {
 }
 
 // The folders of one settings file, from its first megabyte, as `parse` finds them.
-void read_folders(const char* path, int (*parse)(const char*, FolderSink, void*), FolderSink sink) {
+void read_folders(const char* path, int (*parse)(const char*, FolderSink, void*), FolderSink sink, void* context) {
   FileHandle file(open_disk_file(path));
   if (!file.valid()) return;
   DWORD length = 0;
@@ -184,7 +184,7 @@ void read_folders(const char* path, int (*parse)(const char*, FolderSink, void*)
   settings_text[length] = '\0';
   const char* text = settings_text;
   if (text[0] == '\xEF' && text[1] == '\xBB' && text[2] == '\xBF') text += 3;  // UTF-8's byte-order mark
-  parse(text, sink, nullptr);
+  parse(text, sink, context);
 }
 
 // A UTF-8 folder in the ANSI code page, in `out` (PATH_CAPACITY bytes), its XML
@@ -199,15 +199,18 @@ bool to_ansi(const char* folder, bool xml, char* out) {
          !defaulted;
 }
 
-// The row whose folders are being admitted, for the sinks.
-const ProbeRow* listing_row;
+// What the sink admits a settings file's folders with.
+struct ListedFolders {
+  ProbeFindings findings;
+  bool xml;  // PSFilterPdn's XML: its folders hold character references
+};
 
-void admit_listed_folder(const char* folder, int with_subfolders, void*) {
+void admit_listed_folder(const char* folder, int with_subfolders, void* context) {
+  ListedFolders& listed = *static_cast<ListedFolders*>(context);
   char path[PATH_CAPACITY];
-  bool xml = listing_row->kind == PSFILTERPDN_LIST;
-  if (!to_ansi(folder, xml, path) || !is_letter(path[0]) || path[1] != ':') return;  // drive paths only
-  set_probe_row_facts(static_cast<Architecture>(listing_row->host_kind), listing_row->flags & ROW_BRIDGED, !with_subfolders);
-  admit_existing_folder(path);
+  if (!to_ansi(folder, listed.xml, path) || !is_letter(path[0]) || path[1] != ':') return;  // drive paths only
+  listed.findings.no_subfolders = !with_subfolders;
+  admit_existing_folder(path, listed.findings);
 }
 
 }  // namespace
@@ -253,16 +256,15 @@ int pspi_folders(const char* text, FolderSink sink, void* context) {
   return count;
 }
 
-void scan_psfilterpdn_settings(const ProbeRow& row, const FoundHost& found) {
+void scan_psfilterpdn_settings(const ProbeRow& row, const ProbeFindings& findings, const FoundHost& found) {
   char path[PATH_CAPACITY];
   if (!user_folder_path(row.number, row.folder, path)) return;
-  listing_row = &row;
-  set_probe_host_program((row.flags & ROW_FOUND_HOST) && found.found ? found.program : nullptr);
-  read_folders(path, psfilterpdn_folders, admit_listed_folder);
-  set_probe_host_program(nullptr);
+  ListedFolders listed = {with_host_program(findings, (row.flags & ROW_FOUND_HOST) && found.found ? found.program : nullptr),
+                          true};
+  read_folders(path, psfilterpdn_folders, admit_listed_folder, &listed);
 }
 
-void scan_gimp_settings(const ProbeRow& row) {
+void scan_gimp_settings(const ProbeRow& row, const ProbeFindings& findings) {
   char path[PATH_CAPACITY], program[PATH_CAPACITY];
   if (!user_folder_path(row.number, row.folder, path)) return;
   if (!user_folder_path(row.number, row.match, program) || !file_exists(program)) {
@@ -274,8 +276,6 @@ void scan_gimp_settings(const ProbeRow& row) {
           join_path(program, row.extra, gimp) && !file_exists(program))
         program[0] = '\0';
   }
-  listing_row = &row;
-  set_probe_host_program(program);
-  read_folders(path, pspi_folders, admit_listed_folder);
-  set_probe_host_program(nullptr);
+  ListedFolders listed = {with_host_program(findings, program), false};
+  read_folders(path, pspi_folders, admit_listed_folder, &listed);
 }

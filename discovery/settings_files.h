@@ -34,11 +34,11 @@ int pspi_folders(const char* text, FolderSink sink, void* context);
 // each folder it names that exists is admitted, bridged, with the Paint.NET the row
 // before found as its host (ROW_FOUND_HOST), and without the maker's sub-folder where
 // PSFilterPdn does not search sub-folders.
-void scan_psfilterpdn_settings(const ProbeRow& row, const FoundHost& found);
+void scan_psfilterpdn_settings(const ProbeRow& row, const ProbeFindings& findings, const FoundHost& found);
 
 // GIMP_PSPI_LIST: gimprc, `folder` below the user's folder `number`; each folder of its
 // pspi-path that exists is admitted, with pspi.exe as the host program: `match` below
 // the same user's folder, else `extra` below the folder that GIMP's uninstall entry
 // (GIMP-2_is1 below the key `detail`) names in its value InstallLocation: the 64-bit
 // and 32-bit machine views, then the user's.
-void scan_gimp_settings(const ProbeRow& row);
+void scan_gimp_settings(const ProbeRow& row, const ProbeFindings& findings);

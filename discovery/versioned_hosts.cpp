@@ -15,7 +15,8 @@ constexpr unsigned MAJOR_LIMIT = (VERSION_TOO_LARGE - MINOR_LIMIT) / 1000 - 1;  
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-void scan_version(const ProbeRow& row, const char* version_key, unsigned version, REGSAM view, FoundHost& newest) {
+void scan_version(const ProbeRow& row, const ProbeFindings& findings, const char* version_key, unsigned version,
+                  REGSAM view, FoundHost& newest) {
   HKEY root = root_key(row.root);
   char program_folder[PATH_CAPACITY], program_path[PATH_CAPACITY], folder[PATH_CAPACITY];
   program_path[0] = '\0';
@@ -26,33 +27,33 @@ void scan_version(const ProbeRow& row, const char* version_key, unsigned version
   if (!read_folder_place(root, version_key, row.extra, folder, view) &&
       !(have_program && row.folder && join_path(folder, row.folder, program_folder)))
     return;
-  set_probe_host_program(program_path);
-  admit_row_folder(row, folder);
-  set_probe_host_program(nullptr);
+  admit_row_folder(row, folder, with_host_program(findings, program_path));
 }
 
 // Calls `scan` for the key itself, or for every version key below it, in every view
 // of the row.
-using VersionScan = void (*)(const ProbeRow& row, const char* key, unsigned version, REGSAM view, FoundHost& found);
-void for_each_version_key(const ProbeRow& row, VersionScan scan, FoundHost& found) {
+using VersionScan = void (*)(const ProbeRow& row, const ProbeFindings& findings, const char* key, unsigned version,
+                             REGSAM view, FoundHost& found);
+void for_each_version_key(const ProbeRow& row, const ProbeFindings& findings, VersionScan scan, FoundHost& found) {
   REGSAM views[2];
   for (int v = 0, count = row_views(row.views, views); v < count; ++v) {
     if (!(row.flags & ROW_VERSIONS)) {
-      scan(row, row.key, 0, views[v], found);
+      scan(row, findings, row.key, 0, views[v], found);
       continue;
     }
     char name[PATH_CAPACITY], key[PATH_CAPACITY];
     for (int index = 0; subkey_at(root_key(row.root), row.key, index, name, views[v]) == 0; ++index)
-      if (join_path(key, name, row.key)) scan(row, key, version_rank(name), views[v], found);
+      if (join_path(key, name, row.key)) scan(row, findings, key, version_rank(name), views[v], found);
   }
 }
 
-void scan_numbered(const ProbeRow& row, const char* key, unsigned, REGSAM view, FoundHost&) {
+void scan_numbered(const ProbeRow& row, const ProbeFindings& findings, const char* key, unsigned, REGSAM view,
+                   FoundHost&) {
   for (int number = row.number;; ++number) {
     char place[PATH_CAPACITY], folder[PATH_CAPACITY];
     format_text(place, row.match, number);
     if (read_place(root_key(row.root), key, place, folder, view) != ERROR_SUCCESS) break;  // the last one
-    if (as_drive_folder(folder)) admit_row_folder(row, folder);
+    if (as_drive_folder(folder)) admit_row_folder(row, folder, findings);
   }
 }
 
@@ -72,9 +73,11 @@ unsigned version_rank(const char* key_name) {
   return major * 1000 + minor;
 }
 
-void scan_versioned_host(const ProbeRow& row, FoundHost& newest) { for_each_version_key(row, scan_version, newest); }
+void scan_versioned_host(const ProbeRow& row, const ProbeFindings& findings, FoundHost& newest) {
+  for_each_version_key(row, findings, scan_version, newest);
+}
 
-void admit_shared_folder(const ProbeRow& row, const FoundHost& host) {
+void admit_shared_folder(const ProbeRow& row, const ProbeFindings& findings, const FoundHost& host) {
   if (!host.found) return;
   char folder[PATH_CAPACITY];
   // An unset variable stays as written, "%NAME%".
@@ -82,12 +85,10 @@ void admit_shared_folder(const ProbeRow& row, const FoundHost& host) {
   if (length <= 1 || length > static_cast<DWORD>(PATH_CAPACITY) || folder[0] == '%' ||
       !join_path(folder, row.match, nullptr))
     return;
-  set_probe_host_program(host.program);
-  admit_existing_folder(folder);
-  set_probe_host_program(nullptr);
+  admit_existing_folder(folder, with_host_program(findings, host.program));
 }
 
-void scan_numbered_folders(const ProbeRow& row) {
+void scan_numbered_folders(const ProbeRow& row, const ProbeFindings& findings) {
   FoundHost unused;
-  for_each_version_key(row, scan_numbered, unused);
+  for_each_version_key(row, findings, scan_numbered, unused);
 }

@@ -16,7 +16,7 @@ namespace {
 int format_entry(int index, char* line) {
   char listed[PATH_CAPACITY];
   if (!format_listed_entry(candidate_list.entries[index], listed)) return 0;
-  wsprintfA(line, "%d\t", admitting_row[index]);
+  wsprintfA(line, "%d\t", candidate_list.entries[index].row);
   append_text(line, PATH_CAPACITY + 32, listed);
   append_text(line, PATH_CAPACITY + 32, "\t");
   append_text(line, PATH_CAPACITY + 32, architecture_name(candidate_list.entries[index].host.architecture));

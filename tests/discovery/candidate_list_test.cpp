@@ -20,7 +20,8 @@ protected:
     char buffer[PATH_CAPACITY + 1];
     fill_canary(buffer);
     lstrcpynA(buffer, raw.c_str(), PATH_CAPACITY);
-    admit_candidate(buffer);
+    const ProbeFindings none = {0, nullptr, ARCH_UNKNOWN, 0, 0};
+    admit_candidate(buffer, none);
     EXPECT_TRUE(is_canary(buffer[PATH_CAPACITY]));
     return buffer;
   }

@@ -12,6 +12,9 @@
 #include "registry_seed.h"
 #include "temp_tree.h"
 
+// What a probe outside the probe sequence admits with: no row, host or facts.
+constexpr ProbeFindings NO_FINDINGS = {0, nullptr, ARCH_UNKNOWN, 0, 0};
+
 class DiscoveryTest : public ::testing::Test {
 protected:
   void SetUp() override {

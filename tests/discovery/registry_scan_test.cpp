@@ -19,7 +19,7 @@ std::string with_root(std::string text, const std::string& root) {
 class RegistryScanTest : public DiscoveryTest {
 protected:
   void scan(const char* key_pattern = "", const char* value_key = nullptr, const char* suffix = nullptr) {
-    scan_vendor_registry("software", VENDOR, key_pattern, value_key, suffix);
+    scan_vendor_registry("software", VENDOR, key_pattern, value_key, suffix, NO_FINDINGS);
   }
 };
 

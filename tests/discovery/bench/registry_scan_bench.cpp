@@ -126,7 +126,8 @@ int main() {
 
   double scan = best_of([] {
     reset_candidate_list();
-    scan_vendor_registry("software", "adobe", "photoshop", nullptr, nullptr);
+    const ProbeFindings none = {0, nullptr, ARCH_UNKNOWN, 0, 0};
+    scan_vendor_registry("software", "adobe", "photoshop", nullptr, nullptr, none);
   });
   int found = candidate_count();
   int walked = 0;
