@@ -27,15 +27,6 @@ int read_line(DiskReader& file, char* buffer) {
   return 1;
 }
 
-char* ensure_trailing_separator(char* path) {
-  size_t length = text_length(path);
-  if (length > 0 && path[length - 1] == '\\') return path;
-  if (length + 2 > static_cast<size_t>(PATH_CAPACITY)) return nullptr;
-  path[length] = '\\';
-  path[length + 1] = '\0';
-  return path;
-}
-
 char* strip_leading_nonletters(char* path) {
   if (is_letter(path[0])) return path;
   if (text_length(path) > static_cast<size_t>(STRIP_CUT)) path[STRIP_CUT] = '\0';
@@ -100,14 +91,4 @@ char* child_pattern(char* pattern, const char* name) {
     return pattern;
   }
   return pattern;
-}
-
-int folder_exists(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-int file_exists(const char* path) {
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

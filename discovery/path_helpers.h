@@ -3,6 +3,7 @@
 // changed in place. Letters are what IsCharAlphaA calls letters.
 #pragma once
 #include "bounded_text.h"  // PATH_CAPACITY
+#include "folder_paths.h"  // ensure_trailing_separator, folder_exists, file_exists
 #include "safe_files.h"    // DiskReader
 
 constexpr int LINE_PIECE = 200;  // most characters read_line stores at once
@@ -11,10 +12,6 @@ constexpr int LINE_PIECE = 200;  // most characters read_line stores at once
 // which needs room for 201 characters. The line end is consumed, not stored.
 // 0 when the file ends before a line end; what was read since then is dropped.
 int read_line(DiskReader& file, char* buffer);
-
-// Appends "\" unless the path already ends with one. Returns `path`, or null
-// (path unchanged) when the separator would not fit.
-char* ensure_trailing_separator(char* path);
 
 // Removes everything before the first letter (after cutting a longer text to 390
 // characters); a text that starts with a letter is left alone. Returns `path`.
@@ -35,7 +32,3 @@ char* parent_pattern(char* pattern);
 // C:\a\* with name b -> C:\a\b\*. Returns `pattern`, or null (unchanged) when the
 // result would not fit. Without any "\" the pattern is unchanged.
 char* child_pattern(char* pattern, const char* name);
-
-// 1 when `path` names an existing folder / an existing file (not a folder).
-int folder_exists(const char* path);
-int file_exists(const char* path);

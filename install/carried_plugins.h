@@ -9,8 +9,7 @@
 
 #include <stddef.h>
 
-#include "architecture.h"
-#include "host_architecture.h"
+#include "architecture.h"  // Architecture, HostArchitecture
 #include "carried_file.h"
 #include "payload_types.h"
 

@@ -6,7 +6,7 @@
 #include "handles.h"
 #include "letters.h"
 #include "message_text.h"
-#include "path_helpers.h"
+#include "folder_paths.h"
 #include "replace_file.h"
 #include "safe_files.h"
 

@@ -3,15 +3,20 @@
 // process-wide list, which the dialog fills from its selectors switched off, and
 // hands it to every write run.
 #pragma once
-#include "candidate_list.h"  // CandidateFolder: the record type of every entry
+#include "bounded_text.h"  // PATH_CAPACITY
 
 constexpr int SKIP_CAPACITY = 20;  // skip keys; further keys are dropped
 
-// Each entry is a CandidateFolder record: its path field holds the key; its flag is
-// set to 1 and never read. Used entries form a prefix: the first empty key ends the
-// list. Zero-initialised storage: clear_skip_list gives it its initial state.
+// One key: a 400-character text and a flag that is set to 1 and never read.
+struct SkipKey {
+  char key[PATH_CAPACITY];  // empty = free entry
+  int flag;
+};
+
+// Used entries form a prefix: the first empty key ends the list. Zero-initialised
+// storage: clear_skip_list gives it its initial state.
 struct SkipList {
-  CandidateFolder entries[SKIP_CAPACITY];
+  SkipKey entries[SKIP_CAPACITY];
 };
 
 // Empties every entry and sets its flag to 1: once when the program starts, and at

@@ -74,9 +74,9 @@ TEST(SkipList, ClearingGivesEveryEntryAnEmptyKeyAndItsFlag) {
   static SkipList list;
   memset(&list, 0xBD, sizeof list);
   clear_skip_list(list);
-  for (const CandidateFolder& entry : list.entries) {
-    EXPECT_EQ(entry.path[0], '\0');
-    EXPECT_EQ(entry.append_subfolder, 1);
+  for (const SkipKey& entry : list.entries) {
+    EXPECT_EQ(entry.key[0], '\0');
+    EXPECT_EQ(entry.flag, 1);
   }
 }
 
@@ -84,7 +84,7 @@ TEST(SkipList, KeepsTwentyKeysInOrderAndDropsTheTwentyFirst) {
   static SkipList list;
   clear_skip_list(list);
   for (int i = 0; i < SKIP_CAPACITY + 1; ++i) add_skip_key(list, ("Key" + std::to_string(i)).c_str());
-  for (int i = 0; i < SKIP_CAPACITY; ++i) EXPECT_EQ(std::string(list.entries[i].path), "Key" + std::to_string(i));
+  for (int i = 0; i < SKIP_CAPACITY; ++i) EXPECT_EQ(std::string(list.entries[i].key), "Key" + std::to_string(i));
 }
 
 TEST(SkipList, StoresAKeyOfThreeHundredAndNinetyNineCharacters) {
@@ -92,8 +92,8 @@ TEST(SkipList, StoresAKeyOfThreeHundredAndNinetyNineCharacters) {
   clear_skip_list(list);
   std::string key(PATH_CAPACITY - 1, 'k');
   add_skip_key(list, key.c_str());
-  EXPECT_EQ(std::string(list.entries[0].path), key);
-  EXPECT_EQ(list.entries[1].path[0], '\0');
+  EXPECT_EQ(std::string(list.entries[0].key), key);
+  EXPECT_EQ(list.entries[1].key[0], '\0');
 }
 
 TEST(SkipList, IsEmptiedAtTheStartOfEveryAttempt) {
@@ -102,9 +102,9 @@ TEST(SkipList, IsEmptiedAtTheStartOfEveryAttempt) {
   add_skip_key(list, "Ondel");
   add_skip_key(list, "Demo");
   clear_skip_list(list);
-  for (const CandidateFolder& entry : list.entries) {
-    EXPECT_EQ(entry.path[0], '\0');
-    EXPECT_EQ(entry.append_subfolder, 1);
+  for (const SkipKey& entry : list.entries) {
+    EXPECT_EQ(entry.key[0], '\0');
+    EXPECT_EQ(entry.flag, 1);
   }
 }
 
