@@ -1,7 +1,7 @@
 # Sourced by the project's commands: installs what building and testing need on a
 # Debian machine (as root, with apt-get), and nothing when it is all there.
 
-VELTRANE_PACKAGES="cmake g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
+VELTRANE_PACKAGES="cmake make g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
   wine wine64 fonts-wine fontconfig fonts-dejavu-core xvfb xdotool imagemagick gcab osslsigncode openssl"
 VELTRANE_PACKAGES_I386="wine32:i386"
 
