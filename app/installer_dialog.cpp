@@ -111,7 +111,7 @@ void fill_folder_list(HWND window) {
 
 // The completion screen's lines as one text, for a screen reader.
 const char* completion_text() {
-  static char text[256];
+  static char text[256];  // static: the caller reads it after the call
   text[0] = '\0';
   for (const TextLine& line : COMPLETED_LINES) {
     if (text[0]) append_text(text, " ");
@@ -248,7 +248,7 @@ HostArchitecture selected_architecture(HWND window) {
 
 // The installer carries nothing its host can load: says so and leaves the dialog as it was.
 void refuse_folder(HWND window, Architecture host) {
-  static char message[FAILURE_MESSAGE_CAPACITY];
+  static char message[FAILURE_MESSAGE_CAPACITY];  // static: over the 4,000-byte frame limit
   compose_no_build_message(instance_handle, chosen_folder, host, message);
   log_no_build_for(chosen_folder, host);
   MessageBoxA(window, message, DIALOG_TITLE, MB_OK | MB_ICONWARNING);
@@ -267,7 +267,7 @@ int write_plugins(HWND window, Architecture set) {
   PayloadFailures& failures = installer_dialog.failures;
   int failed = install_payloads(target, failures);
   while (failed) {
-    static char message[FAILURE_MESSAGE_CAPACITY];
+    static char message[FAILURE_MESSAGE_CAPACITY];  // static: over the 4,000-byte frame limit
     compose_failure_message(chosen_folder, failures, message);
     if (show_failure_message(window, DIALOG_TITLE, message, failures) != IDRETRY) {
       log_line(run_log, "result: not installed, the user chose Cancel");

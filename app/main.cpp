@@ -101,7 +101,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   restrict_dll_search();
   reset_program_tables();
   const char* command_line = GetCommandLineA();
-  static CommandLine options;
+  static CommandLine options;  // static: two 400-byte paths; zero-initialised before parsing
   int well_formed = parse_command_line(command_line, &options);
   if (options.silent) SetErrorMode(SEM_FAILCRITICALERRORS);  // no "insert a disk" boxes either
   if (options.log_path[0]) open_install_log(run_log, options.log_path);

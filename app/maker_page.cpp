@@ -57,7 +57,7 @@ HRESULT open_by_desktop_shell(BSTR file, VARIANT& verb, VARIANT& show) {
   IShellFolderViewDual* folder_view = nullptr;
   IDispatch* application = nullptr;
   IShellDispatch2* shell = nullptr;
-  static VARIANT none;  // VT_EMPTY
+  static VARIANT none;  // static: zero, VT_EMPTY, without code to clear it
   long desktop_window = 0;
   HRESULT result = CoCreateInstance(SHELL_WINDOWS_CLASS, nullptr, CLSCTX_LOCAL_SERVER, SHELL_WINDOWS, as_out(windows));
   if (SUCCEEDED(result))

@@ -39,7 +39,7 @@ int run_silent_removal(const char* target) {
 }
 
 void run_removal_with_messages(const char* target) {
-  static char message[REMOVAL_MESSAGE_CAPACITY];
+  static char message[REMOVAL_MESSAGE_CAPACITY];  // static: over the 4,000-byte frame limit
   if (plan_for(target)) {
     compose_removal_question(removal_plan, message, sizeof message);
     if (MessageBoxA(nullptr, message, REMOVAL_TITLE, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {

@@ -33,7 +33,7 @@
 #
 #   veltrane_normalise_file_name(<name> <out-var>)
 #
-# the installer's own rule (payload.cpp, normalise_file_name) for names of printable
+# the installer's own rule (install/carried_plugins.cpp, normalise_file_name) for names of printable
 # ASCII characters, and
 #
 #   veltrane_plugin_resource_name(<file-name> <out-name> <out-reason>)

@@ -9,6 +9,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs run under Wine through a wrapper that repeats a run only when
-# the host loader aborted after the program had finished.
+# Test programs run under Wine through a wrapper that repeats a run once only when
+# the host loader aborted after the program had finished, or when the run failed
+# having written nothing at all (it never reached the program's tests).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test-run)

@@ -69,21 +69,12 @@ struct GdiObjectTraits {
   static void close(Handle h) { DeleteObject(h); }
 };
 
-template <typename Interface>
-struct ComTraits {  // a COM interface pointer: Release gives the reference back
-  using Handle = Interface*;
-  static Handle invalid() { return nullptr; }
-  static void close(Handle h) { h->Release(); }
-};
-
 using RegKey = UniqueHandle<RegKeyTraits>;
 using FileHandle = UniqueHandle<FileTraits>;
 using FindHandle = UniqueHandle<FindTraits>;
 using KernelHandle = UniqueHandle<KernelTraits>;
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
-template <typename Interface>
-using ComRef = UniqueHandle<ComTraits<Interface>>;
 
 // A window DC from GetDC; remembers its window for ReleaseDC.
 class WindowDc {

@@ -59,7 +59,7 @@ int is_own_file_at(HANDLE handle, const char* path) {
 
 namespace {
 
-HANDLE open_for_reading(const char* path, DWORD flags, bool own_only) {
+HANDLE open_file_for_reading(const char* path, DWORD flags, bool own_only) {
   FileHandle file(CreateFileA(path, GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING, flags, nullptr));
   if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK || (own_only && !is_own_file_at(file.get(), path)))
     return INVALID_HANDLE_VALUE;
@@ -69,10 +69,10 @@ HANDLE open_for_reading(const char* path, DWORD flags, bool own_only) {
 }  // namespace
 
 HANDLE open_disk_file(const char* path) {
-  return open_for_reading(path, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, false);
+  return open_file_for_reading(path, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, false);
 }
 
-HANDLE open_own_disk_file(const char* path) { return open_for_reading(path, UNTRUSTED_NAME_FLAGS, true); }
+HANDLE open_own_disk_file(const char* path) { return open_file_for_reading(path, UNTRUSTED_NAME_FLAGS, true); }
 
 int delete_open_file(HANDLE file) {
   FILE_DISPOSITION_INFO disposition = {TRUE};

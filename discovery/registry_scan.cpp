@@ -11,7 +11,7 @@ int value_cursor = 0;
 
 namespace {
 
-LONG open_for_reading(HKEY root, const char* key_path, RegKey& key, REGSAM view = 0) {
+LONG open_key_for_reading(HKEY root, const char* key_path, RegKey& key, REGSAM view = 0) {
   return RegOpenKeyExA(root, key_path, 0, KEY_READ | view, key.put());
 }
 
@@ -111,7 +111,7 @@ void scan_root(HKEY root, char* key_path, const char* key_pattern, const char* v
 
 LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out, REGSAM view) {
   RegKey key;
-  LONG result = open_for_reading(root, key_path, key, view);
+  LONG result = open_key_for_reading(root, key_path, key, view);
   if (result != ERROR_SUCCESS) {
     out[0] = '\0';
     return result;
@@ -127,7 +127,7 @@ LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* da
   name_out[0] = '\0';
   data_out[0] = '\0';
   RegKey key;
-  LONG result = open_for_reading(root, key_path, key);
+  LONG result = open_key_for_reading(root, key_path, key);
   if (result != ERROR_SUCCESS) {
     value_cursor = 0;
     return result;
@@ -156,7 +156,7 @@ LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* da
 LONG subkey_at(HKEY root, const char* key_path, int index, char* name_out, REGSAM view) {
   name_out[0] = '\0';
   RegKey key;
-  LONG result = open_for_reading(root, key_path, key, view);
+  LONG result = open_key_for_reading(root, key_path, key, view);
   if (result != ERROR_SUCCESS) return result;
   DWORD name_size = REGISTRY_OFFERED;
   result = RegEnumKeyExA(key.get(), static_cast<DWORD>(index), name_out, &name_size, nullptr, nullptr, nullptr,

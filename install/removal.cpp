@@ -30,7 +30,7 @@ void collect_carried_names(RemovalPlan& plan, HMODULE module) {
 
 // Compares the bytes a carried build unpacks to with the next bytes of an open file.
 DWORD compare_with_file(void* file, const unsigned char* expected, DWORD size) {
-  static unsigned char chunk[16384];
+  static unsigned char chunk[16384];  // static: over the 4,000-byte frame limit
   for (DWORD done = 0; done < size;) {
     DWORD wanted = size - done < sizeof chunk ? size - done : static_cast<DWORD>(sizeof chunk);
     DWORD read = 0;
