@@ -68,13 +68,10 @@ e2e_expect_eq "64-bit host, no x64 build carried: exit code 5" 5 "$INSTALL_EXIT"
   e2e_fail "the 64-bit host's folder was written to"
 
 LOG_TEXT=$(tr -d '\r' <"$LOG")
-check_log() {  # description pattern
-  grep -qE "$2" <<<"$LOG_TEXT" && echo "ok: log: $1" || e2e_fail "log lacks $1: /$2/ in:\n$LOG_TEXT"
-}
-check_log "a listed folder's architecture" '^target architecture: x64 \(a listed folder\); plug-in set: x64$'
-check_log "an unknown host" '^target architecture: unknown; plug-in set: x86$'
-check_log "the folder's own files" '^target architecture: x64 \(files in the folder\); plug-in set: x64$'
-check_log "the switch" '^target architecture: x86 \(/ARCH=\); plug-in set: x86$'
-check_log "the refusal" '^not installed into C:\\Arch\\PS\\Plug-ins\\Refused\\: its host is a 64-bit \(x64\) image editor, and this installer carries 32-bit \(x86\) and ARM64 plug-ins$'
-check_log "its exit code" '^result: nothing written; exit code 5$'
+e2e_has_line "log: a listed folder's architecture" "$LOG_TEXT" '^target architecture: x64 \(a listed folder\); plug-in set: x64$'
+e2e_has_line "log: an unknown host" "$LOG_TEXT" '^target architecture: unknown; plug-in set: x86$'
+e2e_has_line "log: the folder's own files" "$LOG_TEXT" '^target architecture: x64 \(files in the folder\); plug-in set: x64$'
+e2e_has_line "log: the switch" "$LOG_TEXT" '^target architecture: x86 \(/ARCH=\); plug-in set: x86$'
+e2e_has_line "log: the refusal" "$LOG_TEXT" '^not installed into C:\\Arch\\PS\\Plug-ins\\Refused\\: its host is a 64-bit \(x64\) image editor, and this installer carries 32-bit \(x86\) and ARM64 plug-ins$'
+e2e_has_line "log: its exit code" "$LOG_TEXT" '^result: nothing written; exit code 5$'
 e2e_finish

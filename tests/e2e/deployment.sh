@@ -20,16 +20,9 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$ROOT"
 
-# run SETUP ARGS...: the installer to its end; its exit code in RUN_EXIT.
-run() {
-  local setup=$1
-  shift
-  "$WINE" "$setup" "$@" >/dev/null 2>&1
-  RUN_EXIT=$?
-}
 read_only() { "$WINE" attrib "$1" "$(winepath_w "$2")" >/dev/null 2>&1; }
 
-run "$E2E_SETUP" /S /ALL
+e2e_run "$E2E_SETUP" /S /ALL
 e2e_expect_eq "/S /ALL with no host found: exit code 2" 2 "$RUN_EXIT"
 
 # Three hosts: two 64-bit ones (today's Photoshop, and a host located by its App Paths
@@ -44,7 +37,7 @@ OLD="$ROOT/Old/Plugins/Veltrane/TessoraOndelDemo.8bf"
 echo "old plug-in" >"$OLD"
 read_only +r "$OLD"
 
-run "$E2E_SETUP" /S /ALL "/LOG=C:\\Deploy\\setup.log"
+e2e_run "$E2E_SETUP" /S /ALL "/LOG=C:\\Deploy\\setup.log"
 e2e_expect_eq "/S /ALL with a read-only old plug-in: exit code 3" 3 "$RUN_EXIT"
 cmp -s "$E2E_DEMO_X64" "$ROOT/PS/Plug-ins/Veltrane/TessoraOndelDemo.8bf" && echo "ok: Photoshop got the x64 build" ||
   e2e_fail "Photoshop's folder lacks the x64 build"
@@ -59,13 +52,13 @@ for pattern in '^folder 1: C:\\Deploy\\Old\\Plugins\\Veltrane\\$' '^folder 2: C:
 done
 
 read_only -r "$OLD"
-run "$E2E_SETUP" /S /ALL
+e2e_run "$E2E_SETUP" /S /ALL
 e2e_expect_eq "/S /ALL once the old plug-in may be replaced: exit code 0" 0 "$RUN_EXIT"
 cmp -s "$E2E_DEMO" "$OLD" && echo "ok: the old host got the x86 build" || e2e_fail "the old host lacks the x86 build"
 e2e_reg_delete 'HKCU\Software\Jasc'
 # Exit code 5 is also what a crash gives (0xC0000005 & 0xFF), so the log must say it.
 rm -f "$ROOT/arm64.log"
-run "$X86_ARM64" /S /ALL "/LOG=C:\\Deploy\\arm64.log"
+e2e_run "$X86_ARM64" /S /ALL "/LOG=C:\\Deploy\\arm64.log"
 e2e_expect_eq "/S /ALL with only 64-bit hosts and no x64 build: exit code 5" 5 "$RUN_EXIT"
 if [ ! -f "$ROOT/arm64.log" ]; then
   e2e_fail "the installer never ran as far as its log (exit $RUN_EXIT): Wine did not start it"
@@ -82,7 +75,7 @@ echo "changed" >>"$ROOT/P6/Plugins/Veltrane/TessoraOndelDemo.8bf"
 read_only +r "$OLD"
 mkdir -p "$ROOT/Loose/Veltrane"
 echo "someone else's filter" >"$ROOT/Loose/Veltrane/Unrelated.8bf"
-run "$E2E_SETUP" /S /U "/LOG=C:\\Deploy\\removal.log" "/D=C:\\Deploy\\Loose\\Veltrane"
+e2e_run "$E2E_SETUP" /S /U "/LOG=C:\\Deploy\\removal.log" "/D=C:\\Deploy\\Loose\\Veltrane"
 e2e_expect_eq "/S /U with a read-only carried copy: exit code 3" 3 "$RUN_EXIT"
 [ ! -e "$ROOT/PS/Plug-ins/Veltrane" ] && echo "ok: the carried copy and its emptied maker folder are gone" ||
   e2e_fail "Photoshop's Veltrane folder is still there: $(ls -A "$ROOT/PS/Plug-ins/Veltrane")"
@@ -119,7 +112,7 @@ e2e_expect_eq "/U answered: exit code 0" 0 "$(e2e_setup_exit_code 20)"
 mkdir -p "$ROOT/Own/Veltrane"
 cp "$E2E_DEMO" "$ROOT/Own/Veltrane/"
 e2e_reg_sz 'HKCU\Software\Veltrane\Deploy' PluginDir 'C:\Deploy\Own\Veltrane'
-run "$E2E_SETUP" /S /U
+e2e_run "$E2E_SETUP" /S /U
 e2e_expect_eq "/S /U of a folder discovery entered: exit code 0" 0 "$RUN_EXIT"
 [ ! -e "$ROOT/Own/Veltrane" ] && echo "ok: the entered maker folder is removed" || e2e_fail "$ROOT/Own/Veltrane stays"
 
@@ -130,6 +123,6 @@ for line in foo /X; do
   e2e_key "$WINDOW" Escape
   e2e_expect_eq "'$line' ends with 0" 0 "$(e2e_setup_exit_code 20)"
 done
-run "$E2E_SETUP" /S foo
+e2e_run "$E2E_SETUP" /S foo
 e2e_expect_eq "/S foo: exit code 1" 1 "$RUN_EXIT"
 e2e_finish

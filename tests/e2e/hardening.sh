@@ -18,14 +18,7 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$ROOT"
 
-run() {  # run ARGS...: the installer to its end, its exit code in RUN_EXIT
-  "$WINE" "$E2E_SETUP" "$@" >/dev/null 2>&1
-  RUN_EXIT=$?
-}
 report() { "$WINE" "$REPORT" 2>/dev/null | tr -d '\r'; }
-has_line() {  # has_line DESCRIPTION TEXT PATTERN
-  grep -qE "$3" <<<"$2" && echo "ok: $1" || e2e_fail "$1: no /$3/ in:\n$2"
-}
 
 # 1. /U never deletes through a link: a plug-in that is a link to a copy elsewhere,
 # and a maker's folder that is a link to a folder elsewhere, keep their targets.
@@ -36,15 +29,15 @@ ln -s "$ROOT/Elsewhere/TessoraOndelDemo.8bf" "$ROOT/Links/Plugins/Veltrane/Tesso
 mkdir -p "$ROOT/FolderLink/Plugins"
 ln -s "$ROOT/Target" "$ROOT/FolderLink/Plugins/Veltrane"
 e2e_reg_sz 'HKCU\Software\Veltrane\Links' PluginDir 'C:\Hard\Links\Plugins'
-run /S /U '/LOG=C:\Hard\removal.log' '/D=C:\Hard\FolderLink\Plugins\Veltrane'
+e2e_run "$E2E_SETUP" /S /U '/LOG=C:\Hard\removal.log' '/D=C:\Hard\FolderLink\Plugins\Veltrane'
 e2e_expect_eq "/U with links: exit code 0" 0 "$RUN_EXIT"
 test -f "$ROOT/Elsewhere/TessoraOndelDemo.8bf" && echo "ok: the file a link named stays" ||
   e2e_fail "/U deleted the copy elsewhere through a link"
 test -f "$ROOT/Target/TessoraOndelDemo.8bf" && echo "ok: the folder a link named keeps its file" ||
   e2e_fail "/U deleted a file through a linked folder"
 LOG_TEXT=$(tr -d '\r' <"$ROOT/removal.log")
-has_line "the link is logged as kept" "$LOG_TEXT" '^kept: C:\\Hard\\Links\\Plugins\\Veltrane\\TessoraOndelDemo\.8bf \(a link\)$'
-has_line "the linked folder is passed over" "$LOG_TEXT" '^folder passed over, a link: C:\\Hard\\FolderLink\\Plugins\\Veltrane\\$'
+e2e_has_line "the link is logged as kept" "$LOG_TEXT" '^kept: C:\\Hard\\Links\\Plugins\\Veltrane\\TessoraOndelDemo\.8bf \(a link\)$'
+e2e_has_line "the linked folder is passed over" "$LOG_TEXT" '^folder passed over, a link: C:\\Hard\\FolderLink\\Plugins\\Veltrane\\$'
 e2e_reg_delete 'HKCU\Software\Veltrane'
 
 # 2. /LOG= never writes through a link or into a second name of another file.
@@ -54,7 +47,7 @@ ln -s "$SYSTEM/veltrane-victim.log" "$ROOT/Logs/link.log"
 ln -s "$SYSTEM/veltrane-created.log" "$ROOT/Logs/dangling.log"
 ln "$SYSTEM/veltrane-victim.log" "$ROOT/Logs/hard.log"
 for log in link dangling hard; do
-  run /S "/LOG=C:\\Hard\\Logs\\$log.log" '/D=C:\Hard\Installed'
+  e2e_run "$E2E_SETUP" /S "/LOG=C:\\Hard\\Logs\\$log.log" '/D=C:\Hard\Installed'
   e2e_expect_eq "/LOG= at a $log: the install still ends with 0" 0 "$RUN_EXIT"
 done
 e2e_expect_eq "the linked system file is untouched" "system file" "$(cat "$SYSTEM/veltrane-victim.log")"
@@ -62,7 +55,7 @@ test ! -e "$SYSTEM/veltrane-created.log" && echo "ok: nothing made where a dangl
   e2e_fail "the log was created through a dangling link"
 cmp -s "$E2E_DEMO" "$ROOT/Installed/TessoraOndelDemo.8bf" && echo "ok: installed without a log" ||
   e2e_fail "the install with a refused log did not write the plug-in"
-run /S '/LOG=\\.\NUL' '/D=C:\Hard\Installed'
+e2e_run "$E2E_SETUP" /S '/LOG=\\.\NUL' '/D=C:\Hard\Installed'
 e2e_expect_eq "/LOG= a device: the install still ends with 0" 0 "$RUN_EXIT"
 
 # 3. A foreign argument never starts a removal: its blanks are inside its quotes.
@@ -79,10 +72,10 @@ test -f "$ROOT/Kept/Veltrane/TessoraOndelDemo.8bf" && echo "ok: nothing was remo
 # 4. The leftover sweep takes only the installer's own temporary files, and /U takes
 # them too, so an emptied maker's folder goes.
 echo "a user's notes" >"$ROOT/Installed/~Veltrane-2024-01.tmp"
-run /S '/D=C:\Hard\Installed'
+e2e_run "$E2E_SETUP" /S '/D=C:\Hard\Installed'
 e2e_expect_eq "the user's ~Veltrane file stays" "a user's notes" "$(cat "$ROOT/Installed/~Veltrane-2024-01.tmp" 2>/dev/null)"
 echo "unfinished" >"$ROOT/Kept/Veltrane/~VeltraneSetup-partial-000004D2-00000001.tmp"
-run /S /U
+e2e_run "$E2E_SETUP" /S /U
 e2e_expect_eq "/U with a leftover: exit code 0" 0 "$RUN_EXIT"
 test ! -e "$ROOT/Kept/Veltrane" && echo "ok: the leftover and the emptied folder are gone" ||
   e2e_fail "left in the maker's folder: $(ls -A "$ROOT/Kept/Veltrane")"
@@ -90,7 +83,7 @@ e2e_reg_delete 'HKCU\Software\Veltrane'
 
 # 5. /D= takes folders, never devices or pipes.
 for device in '\\.\NUL' '\\.\pipe\x'; do
-  run /S "/D=$device"
+  e2e_run "$E2E_SETUP" /S "/D=$device"
   e2e_expect_eq "/D=$device: exit code 1" 1 "$RUN_EXIT"
 done
 
@@ -114,12 +107,12 @@ e2e_reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.e
   /d '%SystemDrive%\Hard\P6\Painter6.exe' /f
 REPORT_TEXT=$(timeout 60 "$WINE" "$REPORT" 2>/dev/null | tr -d '\r')
 e2e_expect_eq "the report ends although a plug-in is a pipe" 0 "$?"
-has_line "the value after an over-long one" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Later\\\\Plugins\\\\Veltrane\\\\\t-$'
-has_line "Veltman Tools is not the maker's folder" "$REPORT_TEXT" \
+e2e_has_line "the value after an over-long one" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Later\\\\Plugins\\\\Veltrane\\\\\t-$'
+e2e_has_line "Veltman Tools is not the maker's folder" "$REPORT_TEXT" \
   $'^1\tC:\\\\Hard\\\\Veltman Tools\\\\Plug-Ins\\\\Veltrane\\\\\t-$'
-has_line "a pipe says nothing" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Piped\\\\Plugins\\\\Veltrane\\\\\t-$'
-has_line "a linked plug-in says nothing" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Linked\\\\Plugins\\\\Veltrane\\\\\t-$'
-has_line "the expandable App Paths command" "$REPORT_TEXT" $'^21\tC:\\\\Hard\\\\P6\\\\Plugins\\\\Veltrane\\\\\tx64$'
+e2e_has_line "a pipe says nothing" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Piped\\\\Plugins\\\\Veltrane\\\\\t-$'
+e2e_has_line "a linked plug-in says nothing" "$REPORT_TEXT" $'^1\tC:\\\\Hard\\\\Linked\\\\Plugins\\\\Veltrane\\\\\t-$'
+e2e_has_line "the expandable App Paths command" "$REPORT_TEXT" $'^21\tC:\\\\Hard\\\\P6\\\\Plugins\\\\Veltrane\\\\\tx64$'
 e2e_reg_delete 'HKCU\Software\Veltrane'
 
 # 10. A folder the settings search cannot list is passed over: one whose name ends in
@@ -129,5 +122,5 @@ mkdir -p "$ROOT/Host/cfg" "$ROOT/Host/aa./sub" "$ROOT/PlugDir"
 printf 'PluginDirectory=C:\\Hard\\PlugDir\r\n\r\n' >"$ROOT/Host/cfg/photoshop.ini"
 e2e_reg_sz 'HKCR\Photoshop.PlugIn\shell\open\command' '' '"C:\Hard\Host\photoshop.exe" "%1"'
 REPORT_TEXT=$(report)
-has_line "the settings file after an unlistable folder" "$REPORT_TEXT" $'^9\tC:\\\\Hard\\\\Plugdir\\\\Veltrane\\\\\t-$'
+e2e_has_line "the settings file after an unlistable folder" "$REPORT_TEXT" $'^9\tC:\\\\Hard\\\\Plugdir\\\\Veltrane\\\\\t-$'
 e2e_finish

@@ -64,7 +64,7 @@ for DPI in 192 144; do
   e2e_park_pointer
   e2e_start_setup
   WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) || { e2e_fail "no dialog at $DPI DPI"; continue; }
-  e2e_wait_for 10 e2e_is_yellow "$WINDOW" "$(scaled 256)" "$(scaled 245)" || e2e_fail "no install button at $DPI DPI"
+  e2e_wait_for 10 e2e_is_yellow "$WINDOW" $(e2e_at "$E2E_AT_INSTALL" "$DPI") || e2e_fail "no install button at $DPI DPI"
   e2e_expect_eq "client area at $DPI DPI" "$(scaled 383)x$(scaled 270)" "$(client_size)"
   SHOT="$SHOTS/choosing-$DPI-$E2E_ARCH.png"
   # The text line is drawn after the buttons in the same paint: wait for it.
@@ -74,15 +74,15 @@ for DPI in 192 144; do
     same_as_reference_doubled 4 30 170 78 && echo "ok: the logo's pixels doubled" || e2e_fail "the logo at 192 DPI is not the 100 % logo doubled"
     same_as_reference_doubled 319 240 58 20 && echo "ok: the Cancel button's pixels doubled" || e2e_fail "the Cancel button at 192 DPI is not doubled"
     # The selector off and on again (a second press 8 pixels away, not a double click).
-    e2e_click "$WINDOW" "$(scaled 232)" "$(scaled 12)"
-    e2e_wait_for 10 e2e_not_yellow "$WINDOW" "$(scaled 256)" "$(scaled 245)" || e2e_fail "a click on the selector at 192 DPI missed it"
-    e2e_click "$WINDOW" "$(scaled 240)" "$(scaled 20)"
-    e2e_wait_for 10 e2e_is_yellow "$WINDOW" "$(scaled 256)" "$(scaled 245)" || e2e_fail "the selector did not come back on"
+    e2e_click "$WINDOW" $(e2e_at "$E2E_AT_SELECTOR" "$DPI")
+    e2e_wait_for 10 e2e_not_yellow "$WINDOW" $(e2e_at "$E2E_AT_INSTALL" "$DPI") || e2e_fail "a click on the selector at 192 DPI missed it"
+    e2e_click "$WINDOW" $(e2e_at "$E2E_AT_SELECTOR_AGAIN" "$DPI")
+    e2e_wait_for 10 e2e_is_yellow "$WINDOW" $(e2e_at "$E2E_AT_INSTALL" "$DPI") || e2e_fail "the selector did not come back on"
   fi
-  e2e_click "$WINDOW" "$(scaled 256)" "$(scaled 245)"
+  e2e_click "$WINDOW" $(e2e_at "$E2E_AT_INSTALL" "$DPI")
   e2e_wait_for 20 test -f "$TARGET" && echo "ok: Install clicked at $DPI DPI" || e2e_fail "a click on Install at $DPI DPI installed nothing"
-  e2e_wait_for 10 e2e_is_yellow "$WINDOW" "$(scaled 170)" "$(scaled 220)" || e2e_fail "no finish button at $DPI DPI"
-  e2e_click "$WINDOW" "$(scaled 170)" "$(scaled 220)"
+  e2e_wait_for 10 e2e_is_yellow "$WINDOW" $(e2e_at "$E2E_AT_FINISH" "$DPI") || e2e_fail "no finish button at $DPI DPI"
+  e2e_click "$WINDOW" $(e2e_at "$E2E_AT_FINISH" "$DPI")
   e2e_expect_eq "finish at $DPI DPI ends with 0" "0" "$(e2e_setup_exit_code 20)"
   rm -rf "$HOST/Veltrane"
 done

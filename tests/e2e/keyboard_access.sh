@@ -19,15 +19,11 @@ trap cleanup EXIT
 mkdir -p "$HOST"
 e2e_reg_sz "$KEY" Plugins "C:\\$NAME\\Host\\Plug-Ins"
 LIST="Setup will install Veltrane Plugins to the folder:"
-INSTALL_RING="247 238 64 26"  # the install button with its focus cue's frame
 
 # open_dialog: the dialog drawn and given the keyboard. The first focus is the
 # hidden button's, as ever: no element of the dialog has it.
 open_dialog() {
-  e2e_park_pointer
-  e2e_start_setup
-  WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) || { e2e_fail "no dialog"; e2e_finish; }
-  e2e_wait_for 10 e2e_is_yellow "$WINDOW" 256 245 || e2e_fail "the install button was never drawn"
+  e2e_open_dialog
   xdotool windowfocus "$WINDOW"
 }
 # key EXPECTED KEYS...: presses the keys and waits for the focus to reach EXPECTED.
@@ -38,8 +34,8 @@ key() {
   e2e_wait_for 10 e2e_focused_is "$expected" && echo "ok: $* reaches $expected" ||
     e2e_fail "$*: the focus is on [$(e2e_access | awk -F'\t' '$3 ~ /focused/ {print $2}')], not $expected"
 }
-cue_shown() { ! e2e_same_region "$WINDOW" "$E2E_REFERENCES/choosing-$E2E_ARCH.png" $INSTALL_RING; }
-cue_absent() { e2e_same_region "$WINDOW" "$E2E_REFERENCES/choosing-$E2E_ARCH.png" $INSTALL_RING; }
+cue_shown() { ! e2e_same_region "$WINDOW" "$E2E_REFERENCES/choosing-$E2E_ARCH.png" $E2E_INSTALL_RING; }
+cue_absent() { e2e_same_region "$WINDOW" "$E2E_REFERENCES/choosing-$E2E_ARCH.png" $E2E_INSTALL_RING; }
 states_of() { e2e_access | awk -F'\t' -v name="$1" '$2 == name {print $3}'; }
 state_is() { [ "$(states_of "$1")" = "$2" ]; }
 

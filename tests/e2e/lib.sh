@@ -168,5 +168,40 @@ e2e_setup_exit_code() {
   e2e_wait_for "$1" e2e_setup_ended || { echo timeout; return 1; }
   cat "$E2E_SETUP_EXIT_FILE"
 }
+# e2e_run PROGRAM ARGS...: a program (an installer) to its end; its exit code in RUN_EXIT.
+e2e_run() {
+  "$WINE" "$1" "${@:2}" >/dev/null 2>&1
+  RUN_EXIT=$?
+}
+# e2e_has_line DESCRIPTION TEXT PATTERN: a line of TEXT (a log, a report) matches.
+e2e_has_line() {
+  grep -qE "$3" <<<"$2" && echo "ok: $1" || e2e_fail "$1: no /$3/ in:\n$2"
+}
+
+# The dialog's places, in client pixels at 96 DPI: "X Y" of the Install button (where
+# its yellow face stands), the finish button, and two points of the selector (a
+# second press 8 pixels from the first is no double click); Install with its focus
+# cue's frame, "X Y W H".
+E2E_AT_INSTALL="256 245"
+E2E_AT_FINISH="170 220"
+E2E_AT_SELECTOR="232 12"
+E2E_AT_SELECTOR_AGAIN="240 20"
+E2E_INSTALL_RING="247 238 64 26"
+# e2e_at "X Y" [DPI]: that place at the DPI (96 when not given), for e2e_click and
+# e2e_is_yellow: e2e_click "$WINDOW" $(e2e_at "$E2E_AT_INSTALL" 192).
+e2e_at() {
+  local x y dpi=${2:-96}
+  read -r x y <<<"$1"
+  echo "$(((x * dpi + 48) / 96)) $(((y * dpi + 48) / 96))"
+}
+# e2e_open_dialog ARGS...: starts the installer and waits until its skin has painted
+# the Install button; the window in WINDOW.
+e2e_open_dialog() {
+  e2e_park_pointer
+  e2e_start_setup "$@"
+  WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) || { e2e_fail "no dialog"; e2e_finish; }
+  e2e_wait_for 10 e2e_is_yellow "$WINDOW" $(e2e_at "$E2E_AT_INSTALL") || e2e_fail "the install button was never drawn"
+}
+
 # e2e_window_probe_ok WHAT: window_probe finds what it is asked about.
 e2e_window_probe_ok() { "$WINE" "$E2E_WINDOW_PROBE" "$1" "$E2E_TITLE" >/dev/null 2>&1; }

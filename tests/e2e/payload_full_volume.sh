@@ -6,7 +6,7 @@
 # elsewhere the test says so and is skipped.
 . "$(dirname "$0")/lib.sh" "$@"
 
-PROBE="$E2E_BUILD/tests/app/payload_install_probe.exe"
+PROBE="$E2E_BUILD/tests/install/payload_install_probe.exe"
 [ -f "$PROBE" ] || { e2e_fail "no $PROBE"; e2e_finish; }
 
 VOLUME=$(mktemp -d "$(cd "$E2E_BUILD" && pwd)/full-volume.XXXXXX")  # absolute: a symlink's target

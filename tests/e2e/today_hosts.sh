@@ -92,22 +92,18 @@ REPORT_TEXT=$("$WINE" "$REPORT" 2>/dev/null | tr -d '\r')
 e2e_expect_eq "the report lists every host's folders with their rows" "$EXPECTED" "$REPORT_TEXT"
 
 # Bridged: without an x64 build, Paint.NET's folder takes the x86 one; Affinity's is refused.
-run() {
-  "$WINE" "$1" "${@:2}" >/dev/null 2>&1
-  RUN_EXIT=$?
-}
-run "$X86_ARM64" /S '/LOG=C:\Today\bridged.log' '/D=C:\Today\PDN\Effects\Veltrane'
+e2e_run "$X86_ARM64" /S '/LOG=C:\Today\bridged.log' '/D=C:\Today\PDN\Effects\Veltrane'
 e2e_expect_eq "no x64 build, bridged Paint.NET: exit code 0" 0 "$RUN_EXIT"
 cmp -s "$E2E_DEMO" "$ROOT/PDN/Effects/Veltrane/TessoraOndelDemo.8bf" && echo "ok: the x86 build went into Paint.NET's folder" ||
   e2e_fail "Paint.NET's folder lacks the x86 build"
 grep -q 'plug-in set: x86 (loaded through the host.s 32-bit helper)' "$ROOT/bridged.log" && echo "ok: the log says why" ||
   e2e_fail "the log does not say why x86: $(tr -d '\r' <"$ROOT/bridged.log")"
-run "$X86_ARM64" /S "/D=$(winepath_w "$APPDATA/Affinity/Photo/2.0/Plugins")\\Veltrane"
+e2e_run "$X86_ARM64" /S "/D=$(winepath_w "$APPDATA/Affinity/Photo/2.0/Plugins")\\Veltrane"
 e2e_expect_eq "no x64 build, Affinity: exit code 5" 5 "$RUN_EXIT"
-run "$E2E_SETUP" /S '/D=C:\Today\PDN\Effects\Veltrane'
+e2e_run "$E2E_SETUP" /S '/D=C:\Today\PDN\Effects\Veltrane'
 cmp -s "$E2E_DEMO_X64" "$ROOT/PDN/Effects/Veltrane/TessoraOndelDemo.8bf" && echo "ok: with an x64 build Paint.NET gets it" ||
   e2e_fail "Paint.NET's folder lacks the x64 build"
-run "$E2E_SETUP" /S "/D=$(winepath_w "$APPDATA/Affinity/Photo/2.0/Plugins")\\Veltrane"
+e2e_run "$E2E_SETUP" /S "/D=$(winepath_w "$APPDATA/Affinity/Photo/2.0/Plugins")\\Veltrane"
 cmp -s "$E2E_DEMO_X64" "$APPDATA/Affinity/Photo/2.0/Plugins/Veltrane/TessoraOndelDemo.8bf" &&
   echo "ok: with an x64 build Affinity gets it" || e2e_fail "Affinity's folder lacks the x64 build"
 

@@ -51,14 +51,11 @@ cmp -s "$E2E_DEMO" "$ROOT/Older/TessoraOndelDemo.8bf" && echo "ok: the older plu
 e2e_expect_eq "nothing else in the folder" "TessoraOndelDemo.8bf" "$(ls "$ROOT/Older")"
 
 LOG=$(tr -d '\r' <"$ROOT/setup.log")
-check_log() {  # description pattern
-  grep -qE "$2" <<<"$LOG" && echo "ok: log: $1" || e2e_fail "log lacks $1: /$2/ in:\n$LOG"
-}
 if [ -n "$E2E_SMOKE" ]; then
-  check_log "candidate with its probe row" "^candidate \\(probe row 1\\): C:\\\\$NAME\\\\Host\\\\Plug-Ins\\\\Veltrane\\\\$"
-  check_log "target folder" "^target folder: C:\\\\$NAME\\\\Older\\\\$"
-  check_log "written payload" "^written: TessoraOndelDemo\\.8bf \\($(stat -c %s "$E2E_DEMO") bytes\\)$"
-  check_log "results" '^result: installed; exit code 0$'
+  e2e_has_line "log: candidate with its probe row" "$LOG" "^candidate \\(probe row 1\\): C:\\\\$NAME\\\\Host\\\\Plug-Ins\\\\Veltrane\\\\$"
+  e2e_has_line "log: target folder" "$LOG" "^target folder: C:\\\\$NAME\\\\Older\\\\$"
+  e2e_has_line "log: written payload" "$LOG" "^written: TessoraOndelDemo\\.8bf \\($(stat -c %s "$E2E_DEMO") bytes\\)$"
+  e2e_has_line "log: results" "$LOG" '^result: installed; exit code 0$'
   e2e_finish
 fi
 
@@ -101,14 +98,14 @@ silent /S "/LOG=$WIN_ROOT\\No Such Folder\\setup.log" "/D=$WIN_ROOT\\Logless"
 e2e_expect_eq "unopenable log: still exit code 0" "0" "$SILENT_EXIT"
 
 LOG=$(tr -d '\r' <"$ROOT/setup.log")
-check_log "start line" '^Veltrane Plugins setup started [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8}$'
-check_log "command line" '^command line: .*/s "?/LOG='
-check_log "candidate with its probe row" "^candidate \\(probe row 1\\): C:\\\\$NAME\\\\Host\\\\Plug-Ins\\\\Veltrane\\\\$"
-check_log "target folder" "^target folder: C:\\\\$NAME\\\\Locked\\\\$"
-check_log "written payload" "^written: TessoraOndelDemo\\.8bf \\($(stat -c %s "$E2E_DEMO") bytes\\)$"
-check_log "failed payload with code and text" '^failed: TessoraOndelDemo\.8bf \(error 5: .+\)$'
-check_log "results" '^result: installed; exit code 0$'
-check_log "failure result" '^result: 1 plug-in\(s\) not written; exit code 3$'
+e2e_has_line "log: start line" "$LOG" '^Veltrane Plugins setup started [0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8}$'
+e2e_has_line "log: command line" "$LOG" '^command line: .*/s "?/LOG='
+e2e_has_line "log: candidate with its probe row" "$LOG" "^candidate \\(probe row 1\\): C:\\\\$NAME\\\\Host\\\\Plug-Ins\\\\Veltrane\\\\$"
+e2e_has_line "log: target folder" "$LOG" "^target folder: C:\\\\$NAME\\\\Locked\\\\$"
+e2e_has_line "log: written payload" "$LOG" "^written: TessoraOndelDemo\\.8bf \\($(stat -c %s "$E2E_DEMO") bytes\\)$"
+e2e_has_line "log: failed payload with code and text" "$LOG" '^failed: TessoraOndelDemo\.8bf \(error 5: .+\)$'
+e2e_has_line "log: results" "$LOG" '^result: installed; exit code 0$'
+e2e_has_line "log: failure result" "$LOG" '^result: 1 plug-in\(s\) not written; exit code 3$'
 
 # /D= without /S: the dialog lists the folder as the browsed entry and selects it.
 e2e_start_setup "/D=$WIN_ROOT\\Chosen"

@@ -42,7 +42,7 @@ void recheck(std::string& carried) {
   for (int i = 0; i < 4; ++i) carried[16 + i] = static_cast<char>(check >> (8 * i));
 }
 
-std::string alpha_bytes() {  // tests/app/data/alpha.bin: 0 to 255, twice
+std::string alpha_bytes() {  // tests/install/data/alpha.bin: 0 to 255, twice
   std::string bytes;
   for (int i = 0; i < 512; ++i) bytes += static_cast<char>(i & 0xff);
   return bytes;
