@@ -76,5 +76,6 @@ check_log "an unknown host" '^target architecture: unknown; plug-in set: x86$'
 check_log "the folder's own files" '^target architecture: x64 \(files in the folder\); plug-in set: x64$'
 check_log "the switch" '^target architecture: x86 \(/ARCH=\); plug-in set: x86$'
 check_log "the refusal" '^not installed into C:\\Arch\\PS\\Plug-ins\\Refused\\: its host is a 64-bit \(x64\) image editor, and this installer carries 32-bit \(x86\) and ARM64 plug-ins$'
+check_log "the missing set" '^target architecture: x64 \(a listed folder\); missing plug-in set: x64$'
 check_log "its exit code" '^result: nothing written; exit code 5$'
 e2e_finish
