@@ -15,33 +15,6 @@ constexpr DWORD DDC_DISABLE_ALL_SCALING = 1;  // DDC_DISABLE_ALL
 // change lives, like the skin's shared fonts, until the process ends.
 HFONT list_font;
 
-// Where this thread's stack ends. (GCC 12 takes NtCurrentTeb's read through the
-// segment register for a read past an array, and warns.)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Warray-bounds"
-const void* stack_end() { return reinterpret_cast<const NT_TIB*>(NtCurrentTeb())->StackBase; }
-#pragma GCC diagnostic pop
-
-// 1 when `suggested` is a rectangle Windows itself could suggest for WM_DPICHANGED:
-// inside the virtual screen, and on this thread's stack in a caller's frame, where
-// Windows hands it over. Another program may send the message with a pointer to
-// anywhere, and anything there.
-int could_be_suggested(const RECT* suggested) {
-  LONG screen[4];  // left, top, width, height
-  const LONG* edge = &suggested->left;
-  // Looked up, though every Windows has it: an import of its own would grow the
-  // program's import table, which has no room left, by 512 bytes.
-  using SystemMetrics = int(WINAPI*)(int);
-  auto system_metrics = system_function<SystemMetrics>("user32.dll", "GetSystemMetrics");
-  if (!system_metrics || reinterpret_cast<ULONG_PTR>(suggested) <= reinterpret_cast<ULONG_PTR>(screen) ||
-      reinterpret_cast<ULONG_PTR>(suggested + 1) > reinterpret_cast<ULONG_PTR>(stack_end()))
-    return 0;
-  for (int i = 0; i < 4; ++i) screen[i] = system_metrics(SM_XVIRTUALSCREEN + i);
-  for (int i = 0; i < 2; ++i)  // across, then down
-    if (edge[i] < screen[i] || edge[i + 2] <= edge[i] || edge[i + 2] > screen[i] + screen[i + 2]) return 0;
-  return 1;
-}
-
 }  // namespace
 
 void keep_dialog_unscaled(HWND window) {
@@ -82,6 +55,39 @@ void use_completion_font() {
   if (normal_font) DeleteObject(normal_font);
   normal_font = skin_painter->make_font("ms sans serif", 16, 0);
 }
+
+namespace {
+
+// Where this thread's stack ends. (GCC 12 takes NtCurrentTeb's read through the
+// segment register for a read past an array, and warns.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+const void* stack_end() { return reinterpret_cast<const NT_TIB*>(NtCurrentTeb())->StackBase; }
+#pragma GCC diagnostic pop
+
+// 1 when `suggested` is a rectangle Windows itself could suggest for WM_DPICHANGED:
+// inside the virtual screen, and on this thread's stack in a caller's frame, where
+// Windows hands it over. Another program may send the message with a pointer to
+// anywhere, and anything there.
+int could_be_suggested(const RECT* suggested) {
+  LONG screen[4];  // left, top, width, height
+  const LONG* edge = &suggested->left;
+  // Looked up, though every Windows has it: an import of its own would grow the
+  // program's import table, which has no room left, by 512 bytes.
+  using SystemMetrics = int(WINAPI*)(int);
+  auto system_metrics = system_function<SystemMetrics>("user32.dll", "GetSystemMetrics");
+  if (!system_metrics || reinterpret_cast<ULONG_PTR>(suggested) <= reinterpret_cast<ULONG_PTR>(screen) ||
+      reinterpret_cast<ULONG_PTR>(suggested + 1) > reinterpret_cast<ULONG_PTR>(stack_end()))
+    return 0;
+  for (int i = 0; i < 4; ++i) screen[i] = system_metrics(SM_XVIRTUALSCREEN + i);
+  // Each edge within the screen's extent across (left, right) or down (top, bottom).
+  for (int i = 0; i < 4; ++i)
+    if (static_cast<ULONG>(edge[i]) - static_cast<ULONG>(screen[i & 1]) > static_cast<ULONG>(screen[2 + (i & 1)]))
+      return 0;
+  return edge[2] > edge[0] && edge[3] > edge[1];
+}
+
+}  // namespace
 
 void on_dpi_changed(HWND window, WPARAM dpis, LPARAM suggested_rect, int list_top) {
   int dpi = LOWORD(dpis);
