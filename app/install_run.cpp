@@ -28,7 +28,8 @@ int choose_plugin_set(const HostArchitecture& host, Architecture* set) {
   // A set the installer does not carry is named as the missing one.
   log_format(run_log, "target architecture: %s%s%s%s; %splug-in set: %s%s",
              known ? architecture_name(host.architecture) : "unknown", known ? " (" : "",
-             known ? evidence_name(host.evidence) : "", known ? ")" : "", served ? "" : "missing ", architecture_name(shown),
+             known ? evidence_name(host.evidence) : "", known ? ")" : "", served ? "" : "missing ",
+             architecture_name(shown),
              served && host.bridged && *set != host.architecture ? " (loaded through the host's 32-bit helper)" : "");
   return served;
 }

@@ -124,9 +124,11 @@ TEST_F(DialogTest, ADpiChangeWindowsCouldNotHaveSentChangesNothing) {
   struct Row {
     WPARAM dpis;
     const RECT* suggested;
-  } rows[] = {{MAKEWPARAM(192, 144), &screen}, {MAKEWPARAM(47, 47), &screen},        {MAKEWPARAM(961, 961), &screen},
-              {0x7FFF7FFF, &screen},           {MAKEWPARAM(192, 192), &left_out}, {MAKEWPARAM(192, 192), &bottom_out},
-              {MAKEWPARAM(192, 192), &inverted}, {MAKEWPARAM(192, 192), nullptr},  {MAKEWPARAM(192, 192), &off_the_stack}};
+  } rows[] = {{MAKEWPARAM(192, 144), &screen},    {MAKEWPARAM(47, 47), &screen},
+              {MAKEWPARAM(961, 961), &screen},    {0x7FFF7FFF, &screen},
+              {MAKEWPARAM(192, 192), &left_out},  {MAKEWPARAM(192, 192), &bottom_out},
+              {MAKEWPARAM(192, 192), &inverted},  {MAKEWPARAM(192, 192), nullptr},
+              {MAKEWPARAM(192, 192), &off_the_stack}};
   for (const Row& row : rows) {
     SCOPED_TRACE(&row - rows);
     SendMessageA(window, WM_DPICHANGED, row.dpis, reinterpret_cast<LPARAM>(row.suggested));

@@ -155,7 +155,8 @@ e2e_reg delete "$SHELL_FOLDERS" /v AppData /f
 e2e_expect_eq "no folder listed for names outside the code page" "" "$(grep -E 'Hard.(Lossy|Data)' <<<"$REPORT_TEXT")"
 run /S '/LOG=C:\Hard\lossy.log' '/D=C:\Hard\Filters＼Ｂ'
 e2e_expect_eq "/D= outside the code page: exit code 1" 1 "$RUN_EXIT"
-has_line "the log says why" "$(tr -d '\r' <"$ROOT/lossy.log")" '^result: bad command line: characters outside the code page; exit code 1$'
+has_line "the log says why" "$(tr -d '\r' <"$ROOT/lossy.log")" \
+  '^result: bad command line: characters outside the code page; exit code 1$'
 test -z "$(ls -A "$ROOT/Filters")" && echo "ok: nothing written near it" || e2e_fail "written: $(ls -R "$ROOT/Filters")"
 e2e_start_setup '/D=C:\Hard\Filters＼Ｂ'
 e2e_wait_for 60 e2e_window_probe_ok message || e2e_fail "no message before the dialog for the /D= folder"
