@@ -169,9 +169,10 @@ TEST_F(DialogTest, TheAccessibleObjectsParentIsTheWindowAndOnlyItsRowsAreChildre
   HWND parent_window = nullptr;
   ASSERT_EQ(object->get_accParent(&parent), S_OK);
   ASSERT_EQ(parent->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&window_object)), S_OK);
-  parent->Release();
   EXPECT_EQ(window_object->GetWindow(&parent_window), S_OK);
   EXPECT_EQ(parent_window, window);
+  window_object->Release();
+  parent->Release();
   VARIANT child;
   child.vt = VT_I4;
   LONG count = 0;
@@ -181,7 +182,6 @@ TEST_F(DialogTest, TheAccessibleObjectsParentIsTheWindowAndOnlyItsRowsAreChildre
     child.lVal = id;
     EXPECT_EQ(object->get_accChild(child, &parent), id >= 1 && id <= count ? S_FALSE : E_INVALIDARG);
   }
-  window_object->Release();
   object->Release();
 }
 
