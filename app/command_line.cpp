@@ -1,6 +1,9 @@
 #include "command_line.h"
 
+#include <string.h>
+
 #include "bounded_text.h"
+#include "code_page.h"
 #include "letters.h"
 #include "path_helpers.h"
 #include "safe_files.h"
@@ -160,6 +163,7 @@ int parse_command_line(const char* command_line, CommandLine* out) {
   int well_formed = 1;
   char argument[PATH_CAPACITY + 8];
   const char* p = skip_program_name(command_line);
+  out->lost = strchr(p, LOST_CHARACTER) != nullptr;
   // With /S the first fault ends the parse; without it, what is not a well-formed
   // switch is passed over and the rest still counts.
   while (well_formed || !out->silent) {

@@ -23,6 +23,8 @@ struct CommandLine {
   char target[PATH_CAPACITY];     // /D= folder, absolute, ends in "\"; empty when absent
   char log_path[PATH_CAPACITY];   // /LOG= file as given; empty when absent
   Architecture architecture;      // /ARCH=; ARCH_UNKNOWN when absent
+  int lost;                       // an argument holds LOST_CHARACTER: a character the
+                                  // code page lacks (it matches no switch, names no file)
 };
 
 // The usage text, for the message box and the console.

@@ -18,13 +18,17 @@ void keep_dialog_unscaled(HWND window);
 // dialog manager's own font, also after a change of DPI and back.
 void place_folder_list(HWND window, int top);
 
-// A client area of 383 x 270 at the scale, whose centre stays where it was.
-void size_client_area(HWND window);
+// A client area of 383 x 270 at the scale, whose centre stays where it was, or with
+// `centred` lies at the centre of the main monitor's work area, inside it where it
+// fits (else with its top left corner inside).
+void size_client_area(HWND window, int centred);
 
 // The completion screen's text font, 16 pixels high, made for the scale in place of
 // normal_font.
 void use_completion_font();
 
-// WM_DPICHANGED: the skin takes the new DPI, the window the suggested rectangle, and
-// everything is laid out and drawn again for it.
-void on_dpi_changed(HWND window, int dpi, const RECT& suggested, int list_top);
+// WM_DPICHANGED with its wParam and lParam: the skin takes the new DPI, the window the
+// suggested rectangle, and everything is laid out and drawn again for it. A message
+// with DPIs that differ or lie outside 48 to 960, or a rectangle outside the virtual
+// screen, changes nothing.
+void on_dpi_changed(HWND window, WPARAM dpis, LPARAM suggested_rect, int list_top);

@@ -25,8 +25,11 @@ int choose_plugin_set(const HostArchitecture& host, Architecture* set) {
   int served = plugin_set_for(instance_handle, host, set);
   Architecture shown = served ? *set : host.architecture == ARCH_UNKNOWN ? ARCH_X86 : host.architecture;
   bool known = host.architecture != ARCH_UNKNOWN;
-  log_format(run_log, "target architecture: %s%s%s%s; plug-in set: %s%s", known ? architecture_name(host.architecture) : "unknown",
-             known ? " (" : "", known ? evidence_name(host.evidence) : "", known ? ")" : "", architecture_name(shown),
+  // A set the installer does not carry is named as the missing one.
+  log_format(run_log, "target architecture: %s%s%s%s; %splug-in set: %s%s",
+             known ? architecture_name(host.architecture) : "unknown", known ? " (" : "",
+             known ? evidence_name(host.evidence) : "", known ? ")" : "", served ? "" : "missing ",
+             architecture_name(shown),
              served && host.bridged && *set != host.architecture ? " (loaded through the host's 32-bit helper)" : "");
   return served;
 }

@@ -166,8 +166,20 @@ void describe_screen(HWND window) {
   for_reachable(AT_INSTALL, AT_SELECTORS, add_row, window);
 }
 
+// A held Enter repeats its press, and each repeat would act again (install once
+// more, answer Retry on the next failure box): the dialog's message loop, and those
+// of the boxes it opens, pass only its first press on.
+LRESULT CALLBACK pass_first_enter(int code, WPARAM wparam, LPARAM lparam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lparam);
+  if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && message->wParam == VK_RETURN &&
+      (message->lParam & KEY_REPEATED))
+    return 1;
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
 INT_PTR on_init_dialog(HWND window) {
   installer_dialog.installed = 0;
+  installer_dialog.enter_filter = SetWindowsHookExA(WH_MSGFILTER, pass_first_enter, nullptr, GetCurrentThreadId());
   // The bitmaps the controls load are made against the window's own DC.
   control_host.paint_dc = GetDC(window);
   RECT status = rect_of(6, 242, 249, 262);  // the status line
@@ -183,7 +195,9 @@ INT_PTR on_init_dialog(HWND window) {
   SetWindowTextA(window, DIALOG_TITLE);
   keep_dialog_unscaled(window);
   place_folder_list(window, LIST_TOP_CHOOSING);
-  size_client_area(window);  // keeps the centre where the dialog manager put it
+  // At 96 DPI the dialog manager centred the template already; at another its
+  // template, scaled by its font, may have been too tall to centre.
+  size_client_area(window, current_dpi() != BASE_DPI);
   add_focus_holders(window);
   describe_screen(window);
   return 0;  // no default focus
@@ -421,11 +435,13 @@ INT_PTR CALLBACK installer_dialog_proc(HWND window, UINT message, WPARAM wparam,
     case WM_SKIN_COMMAND:
       return on_skin_command(window, wparam);
     case WM_DPICHANGED:
-      on_dpi_changed(window, LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam),
-                     installer_dialog.installed ? LIST_TOP_COMPLETED : LIST_TOP_CHOOSING);
+      on_dpi_changed(window, wparam, lparam, installer_dialog.installed ? LIST_TOP_COMPLETED : LIST_TOP_CHOOSING);
       return 1;
     case WM_GETOBJECT:
       return answer_for_accessibility(window, wparam, lparam);
+    case WM_DESTROY:
+      UnhookWindowsHookEx(installer_dialog.enter_filter);
+      return 0;
 
     default:
       return 0;

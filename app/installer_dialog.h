@@ -28,6 +28,7 @@ struct InstallerDialog {
   BROWSEINFOA browse_info;
   char preset_folder[PATH_CAPACITY];  // a folder from the command line, listed as browsed
   PayloadFailures failures;           // what the last write run could not write
+  HHOOK enter_filter;                 // passes a held Enter's first press only
 };
 extern InstallerDialog installer_dialog;
 

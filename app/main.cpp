@@ -5,6 +5,7 @@
 
 #include "app_state.h"
 #include "bounded_text.h"
+#include "code_page.h"
 #include "command_line.h"
 #include "run_result.h"
 #include "handles.h"
@@ -63,7 +64,8 @@ void run_dialog(HINSTANCE instance, const CommandLine& options) {
 // matters only with /S; without it the installer always ends with 0.
 int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
   if (!well_formed && options.silent) {
-    end_run(run_log, EXIT_BAD_COMMAND_LINE, "bad command line");
+    end_run(run_log, EXIT_BAD_COMMAND_LINE,
+            options.lost ? "bad command line: characters outside the code page" : "bad command line");
     show_usage(options.silent);
     return EXIT_BAD_COMMAND_LINE;
   }
@@ -74,11 +76,19 @@ int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
     show_usage(options.silent);
     return 0;
   }
+  // A name that another kind of object holds already makes the mutex fail: that
+  // counts as another copy running too, or a squatter could run two copies at once.
   KernelHandle instance_mutex(CreateMutexA(nullptr, TRUE, INSTANCE_MUTEX));
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+  if (!instance_mutex.valid() || GetLastError() == ERROR_ALREADY_EXISTS) {
     int code = end_run(run_log, EXIT_ALREADY_RUNNING, "another copy of the installer is running");
     return options.silent ? code : 0;
   }
+  // An argument the code page cannot hold (its characters stand as LOST_CHARACTER)
+  // matches no switch and names no file: /D= refuses it (with /S the run ended
+  // above), a /LOG= file of that name cannot be opened.
+  if (options.lost && !options.silent)
+    MessageBoxA(nullptr, "An argument with characters outside the code page is ignored.", DIALOG_TITLE,
+                MB_OK | MB_ICONWARNING);
   instance_handle = instance;
   int exit_code = 0;
   if (options.silent && options.uninstall)
@@ -100,7 +110,7 @@ int run(HINSTANCE instance, const CommandLine& options, int well_formed) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   restrict_dll_search();
   reset_program_tables();
-  const char* command_line = GetCommandLineA();
+  const char* command_line = narrow_command_line();
   static CommandLine options;  // static: two 400-byte paths; zero-initialised before parsing
   int well_formed = parse_command_line(command_line, &options);
   if (options.silent) SetErrorMode(SEM_FAILCRITICALERRORS);  // no "insert a disk" boxes either

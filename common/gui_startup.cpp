@@ -11,6 +11,7 @@
 // (cmake/startup_check.cmake), since nothing here would run one.
 #include <windows.h>
 
+#include "code_page.h"
 #include "command_text.h"
 
 // The program's entry point, the linker's default for GUI programs; nothing in the
@@ -18,8 +19,8 @@
 // enters it with a 4-byte aligned stack, and the product is compiled for exactly
 // that alignment (-mpreferred-stack-boundary=2), so no function re-aligns it.
 extern "C" __attribute__((used, externally_visible)) void __cdecl WinMainCRTStartup() {
-  // The arguments lie inside the process's own, writable command line.
-  char* arguments = const_cast<char*>(skip_program_name(GetCommandLineA()));
+  // The arguments lie inside the program's own, writable copy of its command line.
+  char* arguments = const_cast<char*>(skip_program_name(narrow_command_line()));
   // WinMain shows no window of its own (the dialog is a dialog box), so it is not
   // told how the starting process asked for one.
   ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, arguments, SW_SHOWDEFAULT)));

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "candidate_list.h"
+#include "code_page.h"
 #include "handles.h"
 #include "host_architecture.h"
 #include "host_probes.h"
@@ -40,10 +41,11 @@ void scan_program_subfolder(const ProbeRow& row, const ProbeFindings& findings, 
   }
 }
 
+// Asked in the wide form: a folder whose name the code page cannot hold is none.
 int user_folder_path(int csidl, const char* sub_path, char* out) {
-  char base[MAX_PATH];
-  if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, base) != S_OK) return 0;
-  return copy_text(out, PATH_CAPACITY, base) && join_path(out, sub_path, nullptr);
+  WCHAR base[MAX_PATH];
+  if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, base) != S_OK) return 0;
+  return narrow_exactly(base, out, PATH_CAPACITY) && join_path(out, sub_path, nullptr);
 }
 
 void scan_user_folder(const ProbeRow& row, const ProbeFindings& findings, const FoundHost& found) {

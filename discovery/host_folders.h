@@ -16,7 +16,8 @@ void scan_program_subfolder(const ProbeRow& row, const ProbeFindings& findings, 
 // row before found is its host.
 void scan_user_folder(const ProbeRow& row, const ProbeFindings& findings, const FoundHost& found);
 
-// The user's folder `csidl` joined with `sub_path` in `out`; 0 when there is none.
+// The user's folder `csidl` joined with `sub_path` in `out`; 0 when there is none (or
+// the code page cannot hold its name exactly).
 int user_folder_path(int csidl, const char* sub_path, char* out);
 
 // 1 when PSFilterPdn.dll lies in `folder` or in a folder below it (nine levels at most).

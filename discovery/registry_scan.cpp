@@ -4,12 +4,17 @@
 
 #include "bounded_text.h"
 #include "candidate_list.h"
+#include "code_page.h"
 #include "handles.h"
 #include "letters.h"
 
 int value_cursor = 0;
 
 namespace {
+
+// The registry's strings are read in their wide form: the ANSI calls would hand over
+// a look-alike of a character the code page lacks ("Ａ" as "A").
+constexpr DWORD DATA_OFFERED = REGISTRY_OFFERED * sizeof(WCHAR);
 
 LONG open_key_for_reading(HKEY root, const char* key_path, RegKey& key, REGSAM view = 0) {
   return RegOpenKeyExA(root, key_path, 0, KEY_READ | view, key.put());
@@ -21,9 +26,7 @@ LONG open_key_for_reading(HKEY root, const char* key_path, RegKey& key, REGSAM v
 // where 64-bit programs have folders of their own: there %ProgramW6432% expands (an
 // unset variable stays as written). `scratch` is a PATH_CAPACITY buffer it may use.
 void name_64bit_folders(char* text, char* scratch) {
-  if (sizeof(void*) != 4 || !ExpandEnvironmentStringsA("%ProgramW6432%", scratch, PATH_CAPACITY) ||
-      scratch[0] == '%')
-    return;
+  if (sizeof(void*) != 4 || !expand_exactly("%ProgramW6432%", scratch) || scratch[0] == '%') return;
   static const char renamed[] = "%programfiles%\0%ProgramW6432%\0%commonprogramfiles%\0%CommonProgramW6432%\0";
   for (char* p = text; *p; ++p)
     for (const char* name = renamed; *name; name += 2 * (text_length(name) + 1))
@@ -31,25 +34,22 @@ void name_64bit_folders(char* text, char* scratch) {
 }
 
 // REG_EXPAND_SZ data expanded in place in its PATH_CAPACITY buffer; a result that
-// does not fit leaves nothing.
+// does not fit, or that the code page cannot hold, leaves nothing.
 void expand_string_data(char* data, REGSAM view) {
-  char source[PATH_CAPACITY];
-  copy_text(source, data);
-  if (view == KEY_WOW64_64KEY) name_64bit_folders(source, data);
-  DWORD needed = ExpandEnvironmentStringsA(source, data, PATH_CAPACITY);
-  if (needed == 0 || needed > static_cast<DWORD>(PATH_CAPACITY)) data[0] = '\0';
+  char scratch[PATH_CAPACITY];
+  if (view == KEY_WOW64_64KEY) name_64bit_folders(data, scratch);
+  expand_exactly(data, data);
 }
 
 // The registry hands back string data without a terminator when it fills the buffer
-// exactly (or when the value was stored without one); `size` is at most 256, so the
-// terminator always lands inside the caller's 400-byte buffer. Data of other types
-// reads as empty; REG_EXPAND_SZ data is expanded.
-void keep_string_data(LONG result, DWORD type, DWORD size, char* data, REGSAM view) {
-  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) ||
-      size > static_cast<DWORD>(REGISTRY_OFFERED))
-    size = 0;
-  data[size] = '\0';
-  if (type == REG_EXPAND_SZ && size) expand_string_data(data, view);
+// exactly (or when the value was stored without one); `wide` has room for one after
+// the 256 characters offered. Data of other types, and data the code page cannot hold
+// exactly, read as empty; REG_EXPAND_SZ data is expanded. `data` is PATH_CAPACITY bytes.
+void keep_string_data(LONG result, DWORD type, DWORD size, WCHAR* wide, char* data, REGSAM view) {
+  if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size > DATA_OFFERED) size = 0;
+  wide[size / sizeof(WCHAR)] = L'\0';
+  if (!narrow_exactly(wide, data, PATH_CAPACITY)) data[0] = '\0';
+  if (type == REG_EXPAND_SZ && data[0]) expand_string_data(data, view);
 }
 
 // Values whose key or name says "plug-in folder" are taken whatever the host.
@@ -116,10 +116,12 @@ LONG read_string_value(HKEY root, const char* key_path, const char* value_name, 
     out[0] = '\0';
     return result;
   }
+  WCHAR name[PATH_CAPACITY], data[REGISTRY_OFFERED + 1];
+  MultiByteToWideChar(CP_ACP, 0, value_name, -1, name, PATH_CAPACITY);
   DWORD type = REG_NONE;
-  DWORD size = REGISTRY_OFFERED;
-  result = RegQueryValueExA(key.get(), value_name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size);
-  keep_string_data(result, type, size, out, view);
+  DWORD size = DATA_OFFERED;
+  result = RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  keep_string_data(result, type, size, data, out, view);
   return result;
 }
 
@@ -132,19 +134,22 @@ LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* da
     value_cursor = 0;
     return result;
   }
+  WCHAR name[REGISTRY_OFFERED], data[REGISTRY_OFFERED + 1];
+  name[0] = L'\0';
   DWORD name_size = REGISTRY_OFFERED;
-  DWORD data_size = REGISTRY_OFFERED;
+  DWORD data_size = DATA_OFFERED;
   DWORD type = REG_NONE;
-  result = RegEnumValueA(key.get(), static_cast<DWORD>(value_cursor), name_out, &name_size, nullptr, &type,
-                         reinterpret_cast<BYTE*>(data_out), &data_size);
+  result = RegEnumValueW(key.get(), static_cast<DWORD>(value_cursor), name, &name_size, nullptr, &type,
+                         reinterpret_cast<BYTE*>(data), &data_size);
   // A name or data too long for the buffers is passed over: the key's later values
-  // are still read.
+  // are still read. A name only filters (its lost characters match no letter).
   if (result == ERROR_MORE_DATA) {
     result = ERROR_SUCCESS;
     type = REG_NONE;
-    name_out[0] = '\0';
+    name[0] = L'\0';
   }
-  keep_string_data(result, type, data_size, data_out, 0);
+  narrow_exactly(name, name_out, PATH_CAPACITY);
+  keep_string_data(result, type, data_size, data, data_out, 0);
   ++value_cursor;
   if (result != ERROR_SUCCESS) {
     name_out[0] = '\0';

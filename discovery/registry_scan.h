@@ -4,14 +4,16 @@
 //
 // Every key is opened with KEY_READ and closed again before a wrapper returns, so no
 // key handle is held between two calls. Name, data and subkey buffers are
-// PATH_CAPACITY bytes each, of which REGISTRY_OFFERED are offered to the registry.
+// PATH_CAPACITY bytes each, of which REGISTRY_OFFERED characters are offered to the
+// registry. Names and data are read in their wide form (narrow_exactly): data the
+// code page cannot hold exactly reads as empty.
 #pragma once
 #include <windows.h>
 
 #include "host_architecture.h"  // ProbeFindings
 #include "path_helpers.h"
 
-constexpr int REGISTRY_OFFERED = 256;  // characters for names, bytes for data
+constexpr int REGISTRY_OFFERED = 256;  // characters for names and data
 constexpr int KEY_LEVELS = 20;         // size of the per-level tables
 constexpr int MAX_HELD_LEVELS = 19;    // keys up to 19 levels below the vendor key are walked
 
@@ -27,9 +29,9 @@ struct KeyPathStack {
 };
 
 // Reads a REG_SZ or REG_EXPAND_SZ value (the empty name: the key's default value) into
-// `out` (PATH_CAPACITY bytes), at most 256 bytes as stored, always terminated; an
+// `out` (PATH_CAPACITY bytes), at most 256 characters as stored, always terminated; an
 // expandable value is expanded (a result over PATH_CAPACITY reads as empty), a value
-// of another type reads as empty. Returns the platform's result: 0, or non-zero for a
+// of another type, or with a character the code page lacks, reads as empty. Returns the platform's result: 0, or non-zero for a
 // missing key or value or one that is too long (`out` is then empty). `view` 0 reads
 // the program's own registry view; KEY_WOW64_64KEY reads the 64-bit one, where today's
 // 64-bit hosts register, also from the 32-bit installer, which then expands
@@ -37,8 +39,9 @@ struct KeyPathStack {
 LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out, REGSAM view = 0);
 
 // Enumerates the value at value_cursor of `key_path` into `name_out` and `data_out`
-// (read as read_string_value reads data) and advances the cursor. A value whose name
-// or data does not fit reads as empty, and the next call goes on with the next value.
+// (read as read_string_value reads data; the name with LOST_CHARACTER for each
+// character the code page lacks) and advances the cursor. A value whose name or
+// data does not fit reads as empty, and the next call goes on with the next value.
 // The first failure (no more values) rewinds the cursor and is returned.
 LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* data_out);
 

@@ -2,6 +2,7 @@
 
 #include "bounded_text.h"
 #include "candidate_list.h"
+#include "code_page.h"
 #include "message_text.h"
 #include "path_helpers.h"
 #include "host_architecture.h"
@@ -81,9 +82,7 @@ void admit_shared_folder(const ProbeRow& row, const ProbeFindings& findings, con
   if (!host.found) return;
   char folder[PATH_CAPACITY];
   // An unset variable stays as written, "%NAME%".
-  DWORD length = ExpandEnvironmentStringsA(row.key, folder, PATH_CAPACITY);
-  if (length <= 1 || length > static_cast<DWORD>(PATH_CAPACITY) || folder[0] == '%' ||
-      !join_path(folder, row.match, nullptr))
+  if (!expand_exactly(row.key, folder) || !folder[0] || folder[0] == '%' || !join_path(folder, row.match, nullptr))
     return;
   admit_existing_folder(folder, with_host_program(findings, host.program));
 }

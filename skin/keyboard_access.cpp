@@ -5,7 +5,6 @@
 namespace {
 
 constexpr char HOLDER_CLASS[] = "VeltraneFocusHolder";
-constexpr LPARAM KEY_REPEATED = 0x40000000;  // lParam bit 30: the key was down already
 
 // The cue's frame painted again, or painted over when the control has no cue now:
 // the skin's paint cycle draws the background, the controls and the cue there. One
@@ -45,9 +44,10 @@ LRESULT dialog_code(Control* control, const MSG* key) {
 
 void on_holder_key(Control* control, UINT message, WPARAM key, LPARAM flags) {
   show_focus_cues(control);
-  int enter = key == VK_RETURN && message == WM_KEYDOWN;
-  if (enter || (key == VK_SPACE && message == WM_KEYDOWN && !(flags & KEY_REPEATED)))
-    control->send_mouse(WM_LBUTTONDOWN, 1);
+  // A held key repeats its press; only the first acts.
+  int pressed = message == WM_KEYDOWN && !(flags & KEY_REPEATED);
+  int enter = key == VK_RETURN && pressed;
+  if (enter || (key == VK_SPACE && pressed)) control->send_mouse(WM_LBUTTONDOWN, 1);
   if (enter || (key == VK_SPACE && message == WM_KEYUP)) control->send_mouse(WM_LBUTTONUP, 1);
 }
 

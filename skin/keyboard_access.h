@@ -11,6 +11,9 @@
 
 #include "control.h"
 
+// A key message's lParam bit 30: the key was down already (a held key's repeat).
+constexpr LPARAM KEY_REPEATED = 0x40000000;
+
 // Makes the control's focus holder, last in the dialog's tab order so far; `name`
 // is its window text. Holders are made in the order Tab should take.
 void add_focus_holder(HWND dialog, Control* control, const char* name);

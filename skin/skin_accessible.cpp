@@ -97,9 +97,14 @@ public:
     return E_NOTIMPL;
   }
 
+  // The dialog's window object, the one Windows makes for any window.
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    using StandardObject = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+    auto standard_object = module_function<StandardObject>(oleacc_module, "CreateStdAccessibleObject");
     *parent = nullptr;
-    return S_FALSE;
+    return standard_object ? standard_object(access_table.dialog, OBJID_WINDOW, __uuidof(IDispatch),
+                                             reinterpret_cast<void**>(parent))
+                           : S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
     *count = access_table.count;
@@ -107,7 +112,8 @@ public:
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
     *object = nullptr;  // the rows are simple elements of the dialog
-    return target(child) > 0 ? S_FALSE : E_INVALIDARG;
+    int id = target(child);
+    return id > 0 && id <= access_table.count ? S_FALSE : E_INVALIDARG;
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
     Element element;

@@ -2,10 +2,13 @@
 // focus holders, laying itself out again when Windows reports a new DPI, and what
 // accessibility tools are told. (The tab order and the focus cue are proven end to
 // end, keyboard_access.sh.)
+#include <oleacc.h>
+
 #include "app_state.h"
 #include "dialog_fixture.h"
 #include "installer_dialog.h"
 #include "keyboard_access.h"
+#include "skin_scale.h"
 #include "skin_test_support.h"  // pump(), capture()
 #include "state_selector.h"
 
@@ -104,6 +107,85 @@ TEST_F(DialogTest, AtAnotherDpiTheDialogLaysItselfOutAgainAndBackAt96AsBefore) {
   // Whatever fonts the machine has, the list is back in the dialog manager's own.
   EXPECT_EQ(SendDlgItemMessageA(window, 1033, WM_GETFONT, 0, 0), template_font);
   EXPECT_TRUE(client_pixels(window) == at_96) << first_difference(at_96, client_pixels(window));
+}
+
+// Another program can send WM_DPICHANGED with anything: only what Windows could send
+// is taken (the same DPI across and down, 48 to 960, a rectangle inside the virtual
+// screen, handed over on the stack).
+TEST_F(DialogTest, ADpiChangeWindowsCouldNotHaveSentChangesNothing) {
+  open();
+  RECT before, now, screen;
+  GetWindowRect(window, &before);
+  SetRect(&screen, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0);
+  screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  RECT left_out = screen, bottom_out = screen, inverted = {screen.right, screen.top, screen.left, screen.bottom};
+  --left_out.left;
+  ++bottom_out.bottom;
+  static RECT off_the_stack;
+  off_the_stack = screen;
+  struct Row {
+    WPARAM dpis;
+    const RECT* suggested;
+  } rows[] = {{MAKEWPARAM(192, 144), &screen},    {MAKEWPARAM(47, 47), &screen},
+              {MAKEWPARAM(961, 961), &screen},    {0x7FFF7FFF, &screen},
+              {MAKEWPARAM(192, 192), &left_out},  {MAKEWPARAM(192, 192), &bottom_out},
+              {MAKEWPARAM(192, 192), &inverted},  {MAKEWPARAM(192, 192), nullptr},
+              {MAKEWPARAM(192, 192), &off_the_stack}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(&row - rows);
+    SendMessageA(window, WM_DPICHANGED, row.dpis, reinterpret_cast<LPARAM>(row.suggested));
+    ASSERT_EQ(current_dpi(), 96);
+    GetWindowRect(window, &now);
+    EXPECT_TRUE(EqualRect(&now, &before));
+  }
+  SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&screen));
+  EXPECT_EQ(current_dpi(), 192);  // the whole virtual screen is inside it
+  change_dpi(window, 96);
+}
+
+// A held Enter acts on its first press only: its repeats (lParam bit 30) click no
+// control and reach no default Enter, which the dialog manager gives the folder list.
+TEST_F(DialogTest, AHeldEnterActsOnItsFirstPressOnly) {
+  seed_candidates({"Host"});
+  open();
+  MSG key = {GetDlgItem(window, 1033), WM_KEYDOWN, VK_RETURN, KEY_REPEATED | 1, 0, {0, 0}};
+  IsDialogMessageA(window, &key);
+  SendMessageA(holder_of(SLOT_INSTALL), WM_KEYDOWN, VK_RETURN, KEY_REPEATED | 1);
+  pump();
+  EXPECT_EQ(installer_dialog.installed, 0);
+  key.lParam = 1;
+  IsDialogMessageA(window, &key);
+  pump();
+  EXPECT_EQ(installer_dialog.installed, 1);
+}
+
+// The client object's parent is the window's own object, and it has no children
+// beyond its rows.
+TEST_F(DialogTest, TheAccessibleObjectsParentIsTheWindowAndOnlyItsRowsAreChildren) {
+  open();
+  IAccessible* object = nullptr;
+  LRESULT answer = SendMessageA(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+  ASSERT_EQ(ObjectFromLresult(answer, __uuidof(IAccessible), 0, reinterpret_cast<void**>(&object)), S_OK);
+  IDispatch* parent = nullptr;
+  IOleWindow* window_object = nullptr;
+  HWND parent_window = nullptr;
+  ASSERT_EQ(object->get_accParent(&parent), S_OK);
+  ASSERT_EQ(parent->QueryInterface(__uuidof(IOleWindow), reinterpret_cast<void**>(&window_object)), S_OK);
+  EXPECT_EQ(window_object->GetWindow(&parent_window), S_OK);
+  EXPECT_EQ(parent_window, window);
+  window_object->Release();
+  parent->Release();
+  VARIANT child;
+  child.vt = VT_I4;
+  LONG count = 0;
+  object->get_accChildCount(&count);
+  for (LONG id : {-1L, 0L, 1L, count, count + 1}) {
+    SCOPED_TRACE(id);
+    child.lVal = id;
+    EXPECT_EQ(object->get_accChild(child, &parent), id >= 1 && id <= count ? S_FALSE : E_INVALIDARG);
+  }
+  object->Release();
 }
 
 namespace {

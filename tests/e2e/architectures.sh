@@ -73,5 +73,6 @@ e2e_has_line "log: an unknown host" "$LOG_TEXT" '^target architecture: unknown; 
 e2e_has_line "log: the folder's own files" "$LOG_TEXT" '^target architecture: x64 \(files in the folder\); plug-in set: x64$'
 e2e_has_line "log: the switch" "$LOG_TEXT" '^target architecture: x86 \(/ARCH=\); plug-in set: x86$'
 e2e_has_line "log: the refusal" "$LOG_TEXT" '^not installed into C:\\Arch\\PS\\Plug-ins\\Refused\\: its host is a 64-bit \(x64\) image editor, and this installer carries 32-bit \(x86\) and ARM64 plug-ins$'
+e2e_has_line "log: the missing set" "$LOG_TEXT" '^target architecture: x64 \(a listed folder\); missing plug-in set: x64$'
 e2e_has_line "log: its exit code" "$LOG_TEXT" '^result: nothing written; exit code 5$'
 e2e_finish

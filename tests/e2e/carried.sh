@@ -81,8 +81,8 @@ done
 E2E_SETUP="$DAMAGED"
 e2e_start_setup "/D=$WIN_ROOT\\Old"
 WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) || { e2e_fail "no dialog"; e2e_finish; }
-e2e_wait_for 10 e2e_is_yellow "$WINDOW" 256 245 || e2e_fail "the install button was never drawn"
-e2e_click "$WINDOW" 256 245
+e2e_wait_for 10 e2e_is_yellow "$WINDOW" $(e2e_at "$E2E_AT_INSTALL") || e2e_fail "the install button was never drawn"
+e2e_click "$WINDOW" $(e2e_at "$E2E_AT_INSTALL")
 e2e_wait_for 20 e2e_window_probe_ok message || e2e_fail "no message after Install"
 e2e_expect_eq "the message names the file and offers Cancel alone" \
   "$(printf 'text: Setup could not write these plug-ins into the folder|C:\\%s\\Old\\||Big Filter.8bf: the installer is damaged; download it again.||Nothing was written: the folder is as it was.\nbutton: Cancel' "$NAME")" \

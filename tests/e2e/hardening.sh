@@ -13,6 +13,7 @@ cleanup() {
   e2e_reg_delete 'HKCU\Software\Veltrane'
   e2e_reg_delete 'HKCR\Photoshop.PlugIn'
   e2e_reg_delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.exe'
+  e2e_reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' /v AppData /f
   rm -rf "$ROOT" "$SYSTEM/veltrane-victim.log" "$SYSTEM/veltrane-created.log"
 }
 trap cleanup EXIT
@@ -123,4 +124,38 @@ printf 'PluginDirectory=C:\\Hard\\PlugDir\r\n\r\n' >"$ROOT/Host/cfg/photoshop.in
 e2e_reg_sz 'HKCR\Photoshop.PlugIn\shell\open\command' '' '"C:\Hard\Host\photoshop.exe" "%1"'
 REPORT_TEXT=$(report)
 e2e_has_line "the settings file after an unlistable folder" "$REPORT_TEXT" $'^9\tC:\\\\Hard\\\\Plugdir\\\\Veltrane\\\\\t-$'
+
+# 11. Another program holds the one-copy name with an event: that is another copy.
+SQUATTER=$(winepath_w "$E2E_BUILD/tests/app/name_squatter.exe")
+"$WINE" "$SQUATTER" "$(winepath_w "$E2E_SETUP")" /S '/D=C:\Hard\Squatted' >/dev/null 2>&1
+e2e_expect_eq "/S beside a squatted name: exit code 4" 4 "$?"
+timeout 30 "$WINE" "$SQUATTER" "$(winepath_w "$E2E_SETUP")" >/dev/null 2>&1
+e2e_expect_eq "without /S beside a squatted name: no dialog, exit code 0" 0 "$?"
+[ -z "$(e2e_window "$E2E_TITLE")" ] || e2e_key "$(e2e_window "$E2E_TITLE")" Escape  # one that should not be there
+
+# 12. Names outside the code page (1252 in the C.UTF-8 locale, which Wine gets here)
+# are passed over, never read as a look-alike or cut back to a parent: registry
+# values, the user's application data folder (with a decoy where the look-alike
+# points) and a /D= folder, whether silent or not.
+export LC_ALL=C.UTF-8
+SHELL_FOLDERS='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+mkdir -p "$ROOT/Lossy/Фильтры" "$ROOT/Lossy/A" "$ROOT/Data/Affinity/Photo/2.0/Plugins" "$ROOT/Filters"
+e2e_reg_sz 'HKCU\Software\Veltrane\Lossy' PluginDir1 'C:\Hard\Lossy\Фильтры'
+e2e_reg_sz 'HKCU\Software\Veltrane\Lossy' PluginDir2 'C:\Hard\Lossy\Ａ'
+e2e_reg add "$SHELL_FOLDERS" /v AppData /t REG_EXPAND_SZ /d 'C:\Hard\Dātā' /f
+REPORT_TEXT=$(report)
+e2e_reg delete "$SHELL_FOLDERS" /v AppData /f
+e2e_expect_eq "no folder listed for names outside the code page" "" "$(grep -E 'Hard.(Lossy|Data)' <<<"$REPORT_TEXT")"
+e2e_run "$E2E_SETUP" /S '/LOG=C:\Hard\lossy.log' '/D=C:\Hard\Filters＼Ｂ'
+e2e_expect_eq "/D= outside the code page: exit code 1" 1 "$RUN_EXIT"
+e2e_has_line "the log says why" "$(tr -d '\r' <"$ROOT/lossy.log")" \
+  '^result: bad command line: characters outside the code page; exit code 1$'
+test -z "$(ls -A "$ROOT/Filters")" && echo "ok: nothing written near it" || e2e_fail "written: $(ls -R "$ROOT/Filters")"
+e2e_start_setup '/D=C:\Hard\Filters＼Ｂ'
+e2e_wait_for 60 e2e_window_probe_ok message || e2e_fail "no message before the dialog for the /D= folder"
+e2e_has_line "the message says why" "$(e2e_window_probe message)" '^text: An argument with characters outside the code page'
+"$WINE" "$E2E_WINDOW_PROBE" dismiss "$E2E_TITLE" >/dev/null 2>&1
+e2e_wait_for 20 bash -c '! "$0" "$1" message "$2" >/dev/null 2>&1' "$WINE" "$E2E_WINDOW_PROBE" "$E2E_TITLE"
+WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) && e2e_key "$WINDOW" Escape
+e2e_expect_eq "then the dialog, which ends with 0" 0 "$(e2e_setup_exit_code 20)"
 e2e_finish

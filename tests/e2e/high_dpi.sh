@@ -86,4 +86,16 @@ for DPI in 192 144; do
   e2e_expect_eq "finish at $DPI DPI ends with 0" "0" "$(e2e_setup_exit_code 20)"
   rm -rf "$HOST/Veltrane"
 done
+
+# At 288 DPI the dialog fits the 1280 x 1024 screen only when placed there: it is
+# centred on the work area, all of its client area on the screen.
+DPI=288
+set_dpi "$DPI"
+e2e_start_setup
+WINDOW=$(e2e_wait_window "$E2E_TITLE" 60) || e2e_fail "no dialog at $DPI DPI"
+read -r x y <<<"$(xdotool getwindowgeometry "$WINDOW" | awk '/Position/ {sub(",", " ", $2); print $2}')"
+e2e_expect_eq "the client area at $DPI DPI on the screen, centred across" "1 1" \
+  "$(( y >= 0 && y + $(scaled 270) <= 1024 )) $(( (2 * x + $(scaled 383) - 1280) ** 2 <= 64 ))"
+e2e_key "$WINDOW" Escape
+e2e_expect_eq "ends with 0 at $DPI DPI" 0 "$(e2e_setup_exit_code 20)"
 e2e_finish
