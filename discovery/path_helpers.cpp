@@ -102,6 +102,10 @@ char* child_pattern(char* pattern, const char* name) {
   return pattern;
 }
 
+int is_drive_path(const char* path) {
+  return is_letter(path[0]) && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+}
+
 int folder_exists(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
