@@ -8,12 +8,17 @@
 REPORT="$E2E_BUILD/ProbeReport.exe"
 ROOT="$E2E_DRIVE_C/Hard"
 SYSTEM="$E2E_DRIVE_C/windows/system32"
+PROFILE=$(unix_path "$("$WINE" cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')")
+PDN_EFFECTS="$PROFILE/Documents/paint.net App Files/Effects"
+PDN_SETTINGS="$PROFILE/Documents/paint.net User Files"
+AFFINITY="$PROFILE/AppData/Roaming/Affinity"
 cleanup() {
   [ -n "${E2E_SETUP_PID:-}" ] && kill "$E2E_SETUP_PID" 2>/dev/null
   e2e_reg_delete 'HKCU\Software\Veltrane'
   e2e_reg_delete 'HKCR\Photoshop.PlugIn'
   e2e_reg_delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.exe'
-  rm -rf "$ROOT" "$SYSTEM/veltrane-victim.log" "$SYSTEM/veltrane-created.log"
+  rm -rf "$ROOT" "$SYSTEM/veltrane-victim.log" "$SYSTEM/veltrane-created.log" "$E2E_DRIVE_C/drivers" \
+    "$(dirname "$PDN_EFFECTS")" "$PDN_SETTINGS" "$AFFINITY"
 }
 trap cleanup EXIT
 mkdir -p "$ROOT"
@@ -130,4 +135,63 @@ printf 'PluginDirectory=C:\\Hard\\PlugDir\r\n\r\n' >"$ROOT/Host/cfg/photoshop.in
 e2e_reg_sz 'HKCR\Photoshop.PlugIn\shell\open\command' '' '"C:\Hard\Host\photoshop.exe" "%1"'
 REPORT_TEXT=$(report)
 has_line "the settings file after an unlistable folder" "$REPORT_TEXT" $'^9\tC:\\\\Hard\\\\Plugdir\\\\Veltrane\\\\\t-$'
+
+# 11. A damaged installer writes nothing and says so: the size its resource directory
+# records for the x86 plug-in raised past the image (by 256 KiB, to nearly 2 GiB).
+# damaged_copy SIZE OUT: the installer with that size set to SIZE ("+N": raised by N).
+damaged_copy() {
+  perl -e 'local $/; open(F, "<:raw", $ARGV[0]) or die; $d = <F>; $pe = unpack("V", substr($d, 60, 4));
+    for $s (0 .. unpack("v", substr($d, $pe + 6, 2)) - 1) {
+      $h = $pe + 24 + unpack("v", substr($d, $pe + 20, 2)) + 40 * $s;
+      $r = unpack("V", substr($d, $h + 20, 4)) if substr($d, $h, 6) eq ".rsrc\0";
+    }
+    sub entry { ($at, $id) = ($r + $_[0], $_[1]);  # the first entry of a directory, or the one of an id
+      for $i (0 .. unpack("v", substr($d, $at + 12, 2)) + unpack("v", substr($d, $at + 14, 2)) - 1) {
+        ($name, $to) = unpack("VV", substr($d, $at + 16 + 8 * $i, 8));
+        return $to & 0x7FFFFFFF if !defined $id || $name == $id;
+      } die "no entry $id" }
+    $size = $r + entry(entry(entry(0, 3000))) + 4;
+    $old = unpack("V", substr($d, $size, 4));
+    substr($d, $size, 4) = pack("V", $ARGV[1] =~ /^\+/ ? $old + $ARGV[1] : hex($ARGV[1]));
+    print $d' "$E2E_SETUP" "$1" >"$2"
+}
+for size in +262144 0x7FFFFFF0; do
+  damaged_copy "$size" "$ROOT/Damaged.exe"
+  rm -f "$ROOT/damaged.log"
+  "$WINE" "$ROOT/Damaged.exe" /S '/LOG=C:\Hard\damaged.log' '/D=C:\Hard\Damaged' >/dev/null 2>&1
+  e2e_expect_eq "a resource size of $size: exit code 3" 3 "$?"
+  has_line "a resource size of $size is damage" "$(tr -d '\r' <"$ROOT/damaged.log")" \
+    '^failed: TessoraOndelDemo\.8bf \(the installer is damaged; download it again\)$'
+  e2e_expect_eq "a resource size of $size: nothing written" "" "$(ls -A "$ROOT/Damaged")"
+done
+
+# 12. /S /ALL never enters a maker's folder that is a link in a per-user plug-in folder.
+mkdir -p "$AFFINITY/Photo/2.0/Plugins" "$ROOT/Victim"
+ln -s "$ROOT/Victim" "$AFFINITY/Photo/2.0/Plugins/Veltrane"
+run /S /ALL '/LOG=C:\Hard\all.log'
+e2e_expect_eq "/ALL with a linked maker's folder: exit code 3" 3 "$RUN_EXIT"
+e2e_expect_eq "nothing written through the link" "" "$(ls -A "$ROOT/Victim")"
+has_line "the linked folder is not written" "$(tr -d '\r' <"$ROOT/all.log")" '^folder result: not written, a link$'
+rm -rf "$AFFINITY"
+
+# 13.-14. PSFilterPdn.dll behind a link does not count. Of PSFilterPdn's folders, those
+# with malformed references, in or below the Windows folder (with ".." too) or relative
+# to a drive's current folder are passed over; the others are listed in their canonical
+# form, with the maker's folder cut from that form.
+mkdir -p "$PDN_EFFECTS" "$ROOT/Pdn" "$PDN_SETTINGS" "$ROOT/Ref/A" "$ROOT/Ref/B" "$ROOT/Ref/E" "$ROOT/Seven/Slash" \
+  "$ROOT/Seven/Kept" "$E2E_DRIVE_C/drivers"
+touch "$ROOT/Pdn/PSFilterPdn.dll"
+ln -s "$ROOT/Pdn" "$PDN_EFFECTS/Linked"
+strings=
+for folder in 'C:\Hard\Ref\&#6@;' 'C:\Hard\Ref\&#6`;' 'C:\Hard\Ref\&#X41;' $'C:\\Hard\\Ref\\&#6\x15;' \
+  'C:\Hard\Ref\&#x42;' 'C:\windows\system32' 'C:\Hard\Ref\A\..\..\..\windows\SysWOW64' 'C:drivers' \
+  'C:\Hard\Seven/Slash' 'C:\Hard\Seven\Cut\VELTRANE\..\..\Kept'; do
+  strings+="<d:string>$folder</d:string>"
+done
+printf '<S><SearchDirectories xmlns:d="http://schemas.microsoft.com/2003/10/Serialization/Arrays">%s</SearchDirectories></S>' \
+  "$strings" >"$PDN_SETTINGS/PSFilterPdn.xml"
+REPORT_TEXT=$(report)
+e2e_expect_eq "PSFilterPdn.dll behind a link" "" "$(grep '^28' <<<"$REPORT_TEXT")"
+e2e_expect_eq "PSFilterPdn's folders" 'C:\Hard\Ref\B\Veltrane\ C:\Hard\Seven\Slash\Veltrane\ C:\Hard\Seven\Kept\Veltrane\' \
+  "$(grep '^29' <<<"$REPORT_TEXT" | cut -f2 | paste -sd' ')"
 e2e_finish
