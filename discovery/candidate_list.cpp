@@ -49,7 +49,7 @@ void cut_at_maker_folder(char* path) {
 }
 
 // `path` in place in the form Windows resolves it to: "." and ".." components
-// resolved, "/" made "\\", trailing blanks and full stops dropped. 0 (unchanged) when
+// resolved, "/" made "\", trailing blanks and full stops dropped. 0 (unchanged) when
 // the system cannot (a path longer than it takes) or the result does not fit.
 int make_canonical(char* path) {
   char full[PATH_CAPACITY];
@@ -57,12 +57,12 @@ int make_canonical(char* path) {
   return length && length < static_cast<DWORD>(PATH_CAPACITY) && copy_text(path, PATH_CAPACITY, full);
 }
 
-// 1 when the canonical, lower-case `path` (ends in "\\") is the Windows folder or lies
+// 1 when the canonical, lower-case `path` (ends in "\") is the Windows folder or lies
 // below it: no host keeps its plug-ins there, and a place a user's settings name there
 // would have the elevated installer write among the system's files.
 bool in_windows_folder(const char* path) {
   char windows[PATH_CAPACITY];
-  UINT length = GetWindowsDirectoryA(windows, PATH_CAPACITY);  // "C:\\Windows", 0 when it fails
+  UINT length = GetWindowsDirectoryA(windows, PATH_CAPACITY);  // "C:\Windows", 0 when it fails
   return length - 1 < static_cast<UINT>(PATH_CAPACITY - 1) && strncmp(path, lower_ascii(windows), length) == 0 &&
          path[length] == '\\';
 }
@@ -101,7 +101,8 @@ void admit_candidate(char* path) {
   lower_ascii(path);
   cut_at_maker_folder(path);
   int listed_unchanged = strstr(path, "igrafx") != nullptr || probe_row_facts().no_subfolders;
-  if (!ensure_trailing_separator(path) || in_windows_folder(path)) return;  // a name that fills the buffer
+  // A folder name that fills the buffer has no room for its separator.
+  if (!ensure_trailing_separator(path) || in_windows_folder(path)) return;
   title_case(path);
   HostArchitecture host = admission_evidence(path);
   for (CandidateFolder& entry : candidate_list.entries) {

@@ -81,7 +81,7 @@ int boolean_element(const char* text, const char* local, int fallback) {
 // per element. A file of more prefixes than the table holds has the elements of the
 // others passed over.
 struct PrefixSearch {
-  char declaration[48];  // "xmlns:p=\"" or "xmlns=\""
+  char declaration[48];  // xmlns:p=" or xmlns="
   const char* found;     // the last declaration before the elements met so far; null: none
   const char* next;      // the first one after them; null: none
 };
@@ -103,7 +103,7 @@ bool is_arrays_element(const char* text, const XmlTag& tag) {
   declaration[5 + prefix] = '\0';  // "xmlns" without a prefix, else "xmlns:p" without the prefix's ":"
   append_text(declaration, sizeof made->declaration, "=\"");
   PrefixSearch* search = prefix_searches;
-  while (lstrcmpA(search->declaration, declaration)) ++search;  // ends at `made` at the latest
+  while (strncmp(search->declaration, declaration, sizeof made->declaration)) ++search;  // `made` at the latest
   if (search == made) {
     if (prefix_search_count == PREFIX_SEARCHES) return false;
     ++prefix_search_count;

@@ -114,8 +114,10 @@ DWORD load_payload(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes,
   // size from its PE header (the same offset in both PE formats); a module loaded as
   // a data file (low bits set) maps no more than its file, which a test's may not
   // fill.
-  const unsigned char* base = reinterpret_cast<const unsigned char*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR{3});
-  const IMAGE_NT_HEADERS* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const unsigned char* base =
+      reinterpret_cast<const unsigned char*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR{3});
+  const IMAGE_NT_HEADERS* headers =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   ULONG_PTR offset = static_cast<ULONG_PTR>(static_cast<const unsigned char*>(*bytes) - base);
   ULONG_PTR image_size = headers->OptionalHeader.SizeOfImage;
   return offset < image_size && *size <= image_size - offset ? ERROR_SUCCESS : ERROR_CRC;

@@ -115,7 +115,7 @@ FailureKind classify_failure(DWORD error);
 // What the user and the log are told about a damaged installer.
 constexpr char DAMAGED_INSTALLER_TEXT[] = "the installer is damaged; download it again";
 
-// 1 when the folder itself (its last component; a trailing "\\" is allowed) is a link
+// 1 when the folder itself (its last component; a trailing "\" is allowed) is a link
 // or junction. Under Wine a link to a folder shows as a reparse point too.
 int is_linked_folder(const char* folder);
 

@@ -83,7 +83,10 @@ TEST(SettingsFiles, AMegabyteOfAnyShapeIsParsedInOnePass) {
     return text;
   };
   std::string prefixes;  // 100 prefixes declared nowhere
-  for (int i = 0; i < 100; ++i) prefixes += "<p" + std::to_string(i) + ":string>C:\\F</p" + std::to_string(i) + ":string>";
+  for (int i = 0; i < 100; ++i) {
+    std::string name = "p" + std::to_string(i) + ":string>";
+    prefixes += "<" + name + "C:\\F</" + name;
+  }
   const std::string two = "<SearchDirectories xmlns:a=\"" + ARRAYS + "\" xmlns:b=\"" + ARRAYS + "\">";
   struct Row {
     const char* shape;
@@ -91,8 +94,8 @@ TEST(SettingsFiles, AMegabyteOfAnyShapeIsParsedInOnePass) {
     bool all;  // every "C:\F" is a folder, else none
   } rows[] = {
       {"one prefix", today(repeat("<d2p1:string>C:\\F</d2p1:string>")), true},
-      {"two in turn", "<S>" + two + repeat("<a:string>C:\\F</a:string><b:string>C:\\F</b:string>") + "</SearchDirectories></S>",
-       true},
+      {"two in turn",
+       "<S>" + two + repeat("<a:string>C:\\F</a:string><b:string>C:\\F</b:string>") + "</SearchDirectories></S>", true},
       {"undeclared", today(repeat(prefixes)), false},
       {"no tag ends", repeat("<a "), false},
   };
