@@ -140,20 +140,16 @@ has_line "the settings file after an unlistable folder" "$REPORT_TEXT" $'^9\tC:\
 # records for the x86 plug-in raised past the image (by 256 KiB, to nearly 2 GiB).
 # damaged_copy SIZE OUT: the installer with that size set to SIZE ("+N": raised by N).
 damaged_copy() {
-  perl -e 'local $/; open(F, "<:raw", $ARGV[0]) or die; $d = <F>; $pe = unpack("V", substr($d, 60, 4));
-    for $s (0 .. unpack("v", substr($d, $pe + 6, 2)) - 1) {
-      $h = $pe + 24 + unpack("v", substr($d, $pe + 20, 2)) + 40 * $s;
-      $r = unpack("V", substr($d, $h + 20, 4)) if substr($d, $h, 6) eq ".rsrc\0";
-    }
-    sub entry { ($at, $id) = ($r + $_[0], $_[1]);  # the first entry of a directory, or the one of an id
-      for $i (0 .. unpack("v", substr($d, $at + 12, 2)) + unpack("v", substr($d, $at + 14, 2)) - 1) {
-        ($name, $to) = unpack("VV", substr($d, $at + 16 + 8 * $i, 8));
-        return $to & 0x7FFFFFFF if !defined $id || $name == $id;
-      } die "no entry $id" }
-    $size = $r + entry(entry(entry(0, 3000))) + 4;
-    $old = unpack("V", substr($d, $size, 4));
-    substr($d, $size, 4) = pack("V", $ARGV[1] =~ /^\+/ ? $old + $ARGV[1] : hex($ARGV[1]));
-    print $d' "$E2E_SETUP" "$1" >"$2"
+  perl -e 'local $/; open(F, "<:raw", $ARGV[0]) or die; $d = <F>;
+    sub word { unpack($_[1], substr($d, $_[0], length pack($_[1], 0))) }
+    $pe = word(60, "V"); $h = $pe + 24 + word($pe + 20, "v");
+    $h += 40 until substr($d, $h, 6) eq ".rsrc\0"; $r = word($h + 20, "V");
+    sub entry { my ($at, $id) = ($r + $_[0], $_[1]);  # a directory'"'"'s first entry, or the one of an id
+      for $e (0 .. word($at + 12, "v") + word($at + 14, "v") - 1) {
+        return word($at + 20 + 8 * $e, "V") & 0x7FFFFFFF if !defined $id || word($at + 16 + 8 * $e, "V") == $id } }
+    $at = $r + entry(entry(entry(0, 3000))) + 4;
+    substr($d, $at, 4) = pack("V", $ARGV[1] =~ /^\+/ ? word($at, "V") + $ARGV[1] : hex $ARGV[1]); print $d' \
+    "$E2E_SETUP" "$1" >"$2"
 }
 for size in +262144 0x7FFFFFF0; do
   damaged_copy "$size" "$ROOT/Damaged.exe"
