@@ -326,8 +326,8 @@ INT_PTR on_install(HWND window) {
     refuse_folder(window, host.architecture);
     return 0;
   }
-  if (!enter_or_create_folder(chosen_folder)) {
-    log_format(run_log, "target folder cannot be entered or created: %s", chosen_folder);
+  if (const char* refused = enter_or_create_folder(chosen_folder)) {
+    log_format(run_log, "target folder not written, %s: %s", refused, chosen_folder);
     return 0;
   }
   log_format(run_log, "target folder: %s", chosen_folder);

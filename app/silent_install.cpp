@@ -48,8 +48,8 @@ int run_silent_install(const char* target, Architecture forced) {
     log_no_build_for(folder, host.architecture);
     return end_run(run_log, EXIT_NO_BUILD_FOR_HOST, "nothing written");
   }
-  if (!enter_or_create_folder(folder))
-    return end_run(run_log, EXIT_NO_TARGET, "the target folder cannot be entered or created: %s", folder);
+  if (const char* refused = enter_or_create_folder(folder))
+    return end_run(run_log, EXIT_NO_TARGET, "target folder not written, %s: %s", refused, folder);
   log_format(run_log, "target folder: %s", folder);
   int failures = write_all_plugins(folder, set);
   if (failures) return end_run(run_log, EXIT_NOT_ALL_WRITTEN, "%d plug-in(s) not written", failures);
@@ -73,8 +73,8 @@ int run_silent_install_all() {
     }
     ++installable;
     int failures = 1;
-    if (!enter_or_create_folder(folder)) {
-      log_line(run_log, "folder result: it can neither be entered nor created");
+    if (const char* refused = enter_or_create_folder(folder)) {
+      log_format(run_log, "folder result: not written, %s", refused);
     } else {
       failures = write_all_plugins(folder, set);
       if (failures) log_format(run_log, "folder result: %d plug-in(s) not written", failures);

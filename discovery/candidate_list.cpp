@@ -49,6 +49,25 @@ void cut_at_maker_folder(char* path) {
   if (found && found > path && found[-1] == '\\' && strncmp(found, "veltrane", 8) == 0) *found = '\0';
 }
 
+// `path` in place in the form Windows resolves it to: "." and ".." components
+// resolved, "/" made "\", trailing blanks and full stops dropped. 0 (unchanged) when
+// the system cannot (a path longer than it takes) or the result does not fit.
+int make_canonical(char* path) {
+  char full[PATH_CAPACITY];
+  DWORD length = GetFullPathNameA(path, PATH_CAPACITY, full, nullptr);
+  return length && length < static_cast<DWORD>(PATH_CAPACITY) && copy_text(path, PATH_CAPACITY, full);
+}
+
+// 1 when the canonical, lower-case `path` (ends in "\") is the Windows folder or lies
+// below it: no host keeps its plug-ins there, and a place a user's settings name there
+// would have the elevated installer write among the system's files.
+bool in_windows_folder(const char* path) {
+  char windows[PATH_CAPACITY];
+  UINT length = GetWindowsDirectoryA(windows, PATH_CAPACITY);  // "C:\Windows", 0 when it fails
+  return length - 1 < static_cast<UINT>(PATH_CAPACITY - 1) && strncmp(path, lower_ascii(windows), length) == 0 &&
+         path[length] == '\\';
+}
+
 }  // namespace
 
 int walk_up_to_existing_folder(char* path) {
@@ -75,11 +94,16 @@ char* title_case(char* path) {
 }
 
 void admit_candidate(char* path, const ProbeFindings& findings) {
-  if (!walk_up_to_existing_folder(path)) return;
+  // "C:name" would be made a folder below the drive's current folder. A path too long
+  // to be made canonical before the walk is made so after it: the walk shortens it.
+  if (path[1] == ':' && !is_drive_path(path)) return;
+  make_canonical(path);
+  if (!walk_up_to_existing_folder(path) || !make_canonical(path)) return;
   lower_ascii(path);
   cut_at_maker_folder(path);
   int listed_unchanged = strstr(path, "igrafx") != nullptr || findings.no_subfolders;
-  if (!ensure_trailing_separator(path)) return;  // a folder name that fills the buffer
+  // A folder name that fills the buffer has no room for its separator.
+  if (!ensure_trailing_separator(path) || in_windows_folder(path)) return;
   title_case(path);
   HostArchitecture host = admission_evidence(path, findings);
   for (CandidateFolder& entry : candidate_list.entries) {

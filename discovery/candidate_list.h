@@ -26,9 +26,11 @@ extern CandidateList candidate_list;
 // once at start, before anything reads or fills the list; tests call it again.
 void reset_candidate_list();
 
-// Checks that `path` leads to an existing folder, normalises it (maker-folder cut,
-// igrafx tag, trailing "\", title case) and appends it unless it is already listed
-// or the list is full. Works in place on the caller's 400-byte buffer; silent.
+// Checks that `path` leads to an existing folder, normalises it (canonical form,
+// maker-folder cut, igrafx tag, trailing "\", title case) and appends it unless it is
+// already listed, lies in or below the Windows folder, or the list is full. A
+// drive-relative path ("C:name") is refused. Works in place on the caller's 400-byte
+// buffer (the canonical form of a rooted path is never longer); silent.
 // What the probe found travels with it: the row, and the host architecture
 // (admission_evidence); a folder that is listed already keeps its place and row but
 // takes stronger evidence found now.

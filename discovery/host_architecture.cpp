@@ -44,7 +44,7 @@ int host_program_from_command(const char* command, char* program) {
     if (!found) return 0;
     length = static_cast<size_t>(found - lowered) + 4;
   }
-  if (length < 3 || length >= PATH_CAPACITY || start[1] != ':') return 0;
+  if (length < 3 || length >= PATH_CAPACITY || !is_drive_path(start)) return 0;
   for (size_t i = 0; i < length; ++i) program[i] = start[i];
   program[length] = '\0';
   return 1;

@@ -68,7 +68,7 @@ int offer_assigned_paths(char* line, bool first_only, const ProbeFindings& findi
     size_t letter = i + 1;
     while (line[letter] && !is_letter(line[letter])) ++letter;
     if (!line[letter]) return 0;
-    if (line[letter + 1] == ':') {
+    if (is_drive_path(line + letter)) {
       admit_candidate(line + letter, findings);  // keeps at least the letter and ":" in place
       if (first_only) return 1;
     }
@@ -133,7 +133,7 @@ char* host_folder_from_command(HKEY root, const char* key, const char* subkey, c
   if (!host_program_from_command(command, program)) program[0] = '\0';
   cut_after_last(command, '\\');      // drops the program's file name and its arguments
   strip_leading_nonletters(command);  // drops a leading quotation mark
-  if (!command[0] || command[1] != ':') return nullptr;
+  if (!is_drive_path(command)) return nullptr;
   copy_text(out, PATH_CAPACITY, command);
   return out;
 }
@@ -162,7 +162,11 @@ int find_host_file(const char* start, const char* prefix, const char* extension,
       continue;
     }
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (entry.cFileName[0] == '.' || search.depth == SEARCH_LEVELS - 1) continue;
+      // A link or junction is not descended into: it may lead anywhere, to a drive's
+      // root or back up its own tree, and what lies there is not the host's.
+      if (entry.cFileName[0] == '.' || search.depth == SEARCH_LEVELS - 1 ||
+          (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        continue;
       if (!child_pattern(search.pattern, entry.cFileName)) continue;  // too long to list
       ++search.depth;
       if (!open_listing(search.depth, entry)) {  // not listable here (access, path length): passed over

@@ -22,7 +22,8 @@ char* host_folder_from_command(HKEY root, const char* key, const char* subkey, c
 // names compared in any case). Set `first` to 1 before the first call; each call
 // returns 1 with the next file's full path in `out`, or 0 when the search is over.
 // A folder below the start that cannot be listed (this account may not, or its
-// pattern passes the platform's path limit) is passed over; the search goes on.
+// pattern passes the platform's path limit) or is a link or junction is passed over;
+// the search goes on.
 // The search state is process-wide: one search at a time.
 int find_host_file(const char* start, const char* prefix, const char* extension, char* out, int& first,
                    int levels_up);

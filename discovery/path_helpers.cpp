@@ -92,3 +92,7 @@ char* child_pattern(char* pattern, const char* name) {
   }
   return pattern;
 }
+
+int is_drive_path(const char* path) {
+  return is_letter(path[0]) && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+}

@@ -32,3 +32,7 @@ char* parent_pattern(char* pattern);
 // C:\a\* with name b -> C:\a\b\*. Returns `pattern`, or null (unchanged) when the
 // result would not fit. Without any "\" the pattern is unchanged.
 char* child_pattern(char* pattern, const char* name);
+
+// 1 when `path` begins with a drive letter, ":" and a separator ("\" or "/"). "C:name"
+// names a place below that drive's current folder, whatever it is at the time.
+int is_drive_path(const char* path);

@@ -36,10 +36,7 @@ LONG read_place(HKEY root, const char* key, const char* place, char* out, REGSAM
   return read_string_value(root, key_path, value, out, view);
 }
 
-int as_drive_folder(char* text) {
-  strip_leading_nonletters(text);
-  return is_letter(text[0]) && text[1] == ':';
-}
+int as_drive_folder(char* text) { return is_drive_path(strip_leading_nonletters(text)); }
 
 int read_folder_place(HKEY root, const char* key, const char* place, char* out, REGSAM view) {
   return place && read_place(root, key, place, out, view) == ERROR_SUCCESS && as_drive_folder(out);

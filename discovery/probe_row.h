@@ -72,7 +72,7 @@ int row_views(RegistryViews views, REGSAM* out);
 LONG read_place(HKEY root, const char* key, const char* place, char* out, REGSAM view);
 
 // Drops what stands before the first letter of `text` (quotes, blanks); 1 when it
-// then begins with a drive ("X:").
+// then begins with a drive and its root (is_drive_path).
 int as_drive_folder(char* text);
 
 // Reads a place that names a folder: 1 with a drive path in `out` (as_drive_folder),

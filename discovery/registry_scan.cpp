@@ -63,8 +63,7 @@ bool names_a_plugin_folder(const char* key_path, const char* value_name) {
 void filter_value(char* key_path, char* name, char* data, const char* key_pattern, const char* value_key,
                   const char* suffix, const ProbeFindings& findings) {
   if (!data[0]) return;
-  strip_leading_nonletters(data);
-  if (!data[0] || data[1] != ':') return;
+  if (!is_drive_path(strip_leading_nonletters(data))) return;
   if (!strstr(lower_ascii(key_path), key_pattern)) return;
   if (!names_a_plugin_folder(key_path, lower_ascii(name))) {
     if (!value_key || !strstr(name, value_key)) return;

@@ -75,20 +75,44 @@ int boolean_element(const char* text, const char* local, int fallback) {
   return strncmp(begin, "false", 5) != 0;
 }
 
+// Where the declarations of one prefix were searched: the last one found before the
+// elements met so far, and the next one after them. The elements come in order, so
+// each declaration is found once and the text is read once per prefix, never once
+// per element. A file of more prefixes than the table holds has the elements of the
+// others passed over.
+struct PrefixSearch {
+  char declaration[48];  // xmlns:p=" or xmlns="
+  const char* found;     // the last declaration before the elements met so far; null: none
+  const char* next;      // the first one after them; null: none
+};
+constexpr int PREFIX_SEARCHES = 4;
+PrefixSearch prefix_searches[PREFIX_SEARCHES + 1];  // the one after those in use: where the next is made
+int prefix_search_count;
+
 // Whether the element of `tag` ("p:string" or "string") is of the Arrays namespace:
-// its prefix is declared for it on the tag itself or before it.
+// its prefix is declared for it on the tag itself or before it, last as the Arrays
+// namespace. Asked about the elements of a text in their order, from the first
+// after prefix_search_count is set to 0.
 bool is_arrays_element(const char* text, const XmlTag& tag) {
-  char declaration[48] = "xmlns";
+  PrefixSearch* made = prefix_searches + prefix_search_count;
+  char* declaration = made->declaration;
   size_t prefix = static_cast<size_t>(tag.local - tag.name);  // with its ":"
-  if (prefix + 8 > sizeof declaration) return false;
-  if (prefix) {
-    declaration[5] = ':';
-    memcpy(declaration + 6, tag.name, prefix - 1);
-    declaration[5 + prefix] = '\0';
+  if (prefix + 8 > sizeof made->declaration) return false;
+  copy_text(declaration, 7, "xmlns:");
+  memcpy(declaration + 6, tag.name, prefix);
+  declaration[5 + prefix] = '\0';  // "xmlns" without a prefix, else "xmlns:p" without the prefix's ":"
+  append_text(declaration, sizeof made->declaration, "=\"");
+  PrefixSearch* search = prefix_searches;
+  while (strncmp(search->declaration, declaration, sizeof made->declaration)) ++search;  // `made` at the latest
+  if (search == made) {
+    if (prefix_search_count == PREFIX_SEARCHES) return false;
+    ++prefix_search_count;
+    made->found = nullptr;
+    made->next = strstr(text, declaration);
   }
-  append_text(declaration, "=\"");
-  const char* found = nullptr;
-  for (const char* p = strstr(text, declaration); p && p < tag.end; p = strstr(p + 1, declaration)) found = p;
+  for (; search->next && search->next < tag.end; search->next = strstr(search->next + 1, declaration))
+    search->found = search->next;
+  const char* found = search->found;
   size_t length = text_length(ARRAYS_NAMESPACE);
   return found && (found += text_length(declaration), strncmp(found, ARRAYS_NAMESPACE, length) == 0) &&
          found[length] == '"';
@@ -105,11 +129,12 @@ bool decode_references(WCHAR* text) {
     if (c == '&') {
       unsigned code = 0;
       if (*p == '#') {
-        unsigned base = (p[1] | 0x20) == 'x' ? 16 : 10;
+        unsigned base = p[1] == 'x' ? 16 : 10;  // "&#x", never "&#X"
         p += base / 8;  // past "#", or "#x"
         for (; *p != ';'; ++p) {
-          unsigned digit = (*p | 0x20) - '0';  // 0 to 9 for digits; "a" to "f" are moved to 10 to 15
-          if (digit > 9) digit -= 'a' - '0' - 10;
+          unsigned digit = static_cast<unsigned>(*p - '0');
+          unsigned letter = static_cast<unsigned>((*p | 0x20) - 'a');  // "a" to "f" in either case: 0 to 5
+          if (digit > 9) digit = letter < 6 ? letter + 10 : base;  // anything else is no digit of any base
           if (digit >= base || (code = code * base + digit) > 0xFFFF) return false;
         }
       } else {
@@ -140,6 +165,7 @@ bool copy_span(const char* begin, const char* end, char* out, size_t capacity) {
 int today_form(const char* text, const char* begin, const char* end, FolderSink sink, void* context) {
   int subfolders = boolean_element(text, "SearchSubdirectories", 1);
   int count = 0;
+  prefix_search_count = 0;
   XmlTag tag;
   for (const char* p = begin; next_tag(p, tag) && tag.end < end; p = tag.end) {
     char folder[FOLDER_TEXT_CAPACITY];
@@ -208,7 +234,7 @@ struct ListedFolders {
 void admit_listed_folder(const char* folder, int with_subfolders, void* context) {
   ListedFolders& listed = *static_cast<ListedFolders*>(context);
   char path[PATH_CAPACITY];
-  if (!to_ansi(folder, listed.xml, path) || !is_letter(path[0]) || path[1] != ':') return;  // drive paths only
+  if (!to_ansi(folder, listed.xml, path) || !is_drive_path(path)) return;
   listed.findings.no_subfolders = !with_subfolders;
   admit_existing_folder(path, listed.findings);
 }

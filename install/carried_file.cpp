@@ -39,11 +39,12 @@ DWORD open_carried_file(const void* bytes, DWORD size, CarriedFile& file) {
   file.method = header_word(carried, 1);
   file.size = header_word(carried, 2);
   file.checksum = header_word(carried, 3);
+  // The form is checked before the checksum reads the bytes: a stored file is as long
+  // as recorded.
+  if (file.method != CARRIED_CABINET && (file.method != CARRIED_STORED || file.data_size != file.size))
+    return ERROR_CRC;
   DWORD check = crc32_update(crc32_update(0, carried, 16), file.data, file.data_size);
-  if (check != header_word(carried, 4)) return ERROR_CRC;
-  if (file.method == CARRIED_CABINET || (file.method == CARRIED_STORED && file.data_size == file.size))
-    return ERROR_SUCCESS;
-  return ERROR_CRC;
+  return check == header_word(carried, 4) ? ERROR_SUCCESS : ERROR_CRC;
 }
 
 DWORD unpack_carried_file(const CarriedFile& file, ByteSink sink, void* context) {

@@ -105,9 +105,22 @@ DWORD load_payload(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes,
   if (*size == 0) return ERROR_INVALID_DATA;
   HGLOBAL loaded = LoadResource(module, resource);
   *bytes = loaded ? LockResource(loaded) : nullptr;
-  if (*bytes) return ERROR_SUCCESS;
-  DWORD error = GetLastError();
-  return error ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
+  if (!*bytes) {
+    DWORD error = GetLastError();
+    return error ? error : ERROR_RESOURCE_DATA_NOT_FOUND;
+  }
+  // The size is the resource directory's word, which nothing checks: a damaged one
+  // would have the checksum read past the module's image. The bound is the image's
+  // size from its PE header (the same offset in both PE formats); a module loaded as
+  // a data file (low bits set) maps no more than its file, which a test's may not
+  // fill.
+  const unsigned char* base =
+      reinterpret_cast<const unsigned char*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR{3});
+  const IMAGE_NT_HEADERS* headers =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  ULONG_PTR offset = static_cast<ULONG_PTR>(static_cast<const unsigned char*>(*bytes) - base);
+  ULONG_PTR image_size = headers->OptionalHeader.SizeOfImage;
+  return offset < image_size && *size <= image_size - offset ? ERROR_SUCCESS : ERROR_CRC;
 }
 
 DWORD load_carried_file(HMODULE module, LPCSTR type, LPCSTR name, CarriedFile& file) {

@@ -3,7 +3,7 @@
 // its set's type named by the file's name in the form the resource compiler stores it
 // (upper case, "TESSORA__ONDEL__DEMO.8BF"); normalise_file_name turns that back into
 // the file name ("TessoraOndelDemo.8bf"). Every function takes the module that
-// carries the plug-ins: the installer's own, or a test's.
+// carries the plug-ins: the installer's own, or a test's (a handle, never null).
 #pragma once
 #include <windows.h>
 
@@ -50,7 +50,8 @@ void carried_sets_text(HMODULE module, char* text, size_t capacity);
 
 // Finds, sizes and loads the carried payload `name` of `type` in `module`:
 // ERROR_SUCCESS with its bytes and size, or why not (ERROR_INVALID_DATA for an empty
-// one; never 0 on failure).
+// one, ERROR_CRC for one whose recorded size reaches past the module's mapped bytes:
+// a damaged installer; never 0 on failure). No byte of it is read.
 DWORD load_payload(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes, DWORD* size);
 
 // load_payload, then the carried form of the file read and checked (carried_file.h):

@@ -46,14 +46,24 @@ BOOL CALLBACK check_carried(HMODULE, LPCSTR type, LPSTR name, LONG_PTR run_param
   return TRUE;
 }
 
+// Enumerates the set with `enumerate`. An enumeration ends early only when a callback
+// ends it (`stopped`); one that ends otherwise met a damaged resource directory (the
+// system's enumeration turns a fault there into a failure), and what it did not reach
+// was neither checked nor written.
+void enumerate_set(WriteRun& run, ENUMRESNAMEPROCA enumerate) {
+  if (!EnumResourceNamesA(run.target->module, MAKEINTRESOURCEA(payload_type_for(run.target->set)), enumerate,
+                          reinterpret_cast<LONG_PTR>(&run)) &&
+      !run.failures->stopped)
+    stop_with_failure(run, "", "plug-ins", ERROR_CRC);
+}
+
 int write_whole_set(const InstallTarget& target, PayloadFailures& failures) {
   clear_failures(failures);
   WriteRun run = {&target, &failures};
-  LPCSTR type = MAKEINTRESOURCEA(payload_type_for(target.set));
-  EnumResourceNamesA(target.module, type, check_carried, reinterpret_cast<LONG_PTR>(&run));
+  enumerate_set(run, check_carried);
   if (failures.count) return payload_failure_total(failures);
   remove_leftover_temp_files(target.folder);
-  EnumResourceNamesA(target.module, type, write_payload, reinterpret_cast<LONG_PTR>(&run));
+  enumerate_set(run, write_payload);
   return payload_failure_total(failures);
 }
 
@@ -130,7 +140,16 @@ FailureKind classify_failure(DWORD error) {
   }
 }
 
-int enter_or_create_folder(const char* folder) {
-  if (can_enter_folder(folder)) return 1;
-  return CreateDirectoryA(folder, nullptr) ? 1 : 0;
+int is_linked_folder(const char* folder) {
+  char name[PATH_CAPACITY];
+  copy_text(name, folder);
+  size_t length = text_length(name);
+  if (length > 3 && name[length - 1] == '\\') name[length - 1] = '\0';
+  DWORD attributes = GetFileAttributesA(name);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+const char* enter_or_create_folder(const char* folder) {
+  if (is_linked_folder(folder)) return "a link";
+  return can_enter_folder(folder) || CreateDirectoryA(folder, nullptr) ? nullptr : FOLDER_NOT_ENTERED;
 }

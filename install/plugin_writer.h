@@ -115,7 +115,15 @@ FailureKind classify_failure(DWORD error);
 // What the user and the log are told about a damaged installer.
 constexpr char DAMAGED_INSTALLER_TEXT[] = "the installer is damaged; download it again";
 
-// Makes `folder` the current directory, or else creates it (only its last
-// component: a folder whose parent is missing too is not made). 1 when the folder
-// exists now. The current directory is set back as it was.
-int enter_or_create_folder(const char* folder);
+// 1 when the folder itself (its last component; a trailing "\" is allowed) is a link
+// or junction. Under Wine a link to a folder shows as a reparse point too.
+int is_linked_folder(const char* folder);
+
+// Readies `folder` for writing: makes it the current directory, or else creates it
+// (only its last component: a folder whose parent is missing too is not made); the
+// current directory is set back as it was. Null when the folder exists now; else why
+// nothing goes into it: "a link" for a folder that is itself a link or junction,
+// never entered (another account may have planted it to lead the elevated installer
+// elsewhere, as removal never enters one either), or FOLDER_NOT_ENTERED.
+const char* enter_or_create_folder(const char* folder);
+constexpr char FOLDER_NOT_ENTERED[] = "it can neither be entered nor created";

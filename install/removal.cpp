@@ -7,6 +7,7 @@
 #include "letters.h"
 #include "message_text.h"
 #include "folder_paths.h"
+#include "plugin_writer.h"  // is_linked_folder
 #include "replace_file.h"
 #include "safe_files.h"
 
@@ -120,17 +121,6 @@ void remove_entry(HMODULE module, RemovalEntry& entry) {
 }
 
 int is_maker_subfolder(const char* folder) { return ends_with_lower(folder, "\\veltrane\\"); }
-
-// 1 when the folder itself (its last component) is a link or junction. Under Wine a
-// link to a folder shows as a reparse point too.
-int is_linked_folder(const char* folder) {
-  char name[PATH_CAPACITY];
-  copy_text(name, folder);
-  size_t length = text_length(name);
-  if (length > 3 && name[length - 1] == '\\') name[length - 1] = '\0';
-  DWORD attributes = GetFileAttributesA(name);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
 
 int count_outcome(const RemovalPlan& plan, RemovalOutcome outcome) {
   int count = 0;

@@ -103,7 +103,9 @@ TEST_F(CandidateListTest, TrailingTextIsTrimmedUntilAFolderRemains) {
 }
 
 TEST_F(CandidateListTest, DriveRootsAndMissingFoldersAreNeverAdmitted) {
-  const char* rejected[] = {"C:\\", "C:", "C:\\NoSuchFolderHere", "Q:\\x\\y"};
+  tree.make_folder("drivers");
+  SetCurrentDirectoryA(tree.root().c_str());  // "C:drivers" would name the tree's "drivers"
+  const char* rejected[] = {"C:\\", "C:", "C:\\NoSuchFolderHere", "Q:\\x\\y", "C:drivers"};
   for (const char* path : rejected) {
     SCOPED_TRACE(path);
     offer(path);

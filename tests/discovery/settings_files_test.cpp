@@ -3,7 +3,9 @@
 #include "settings_files.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "host_architecture.h"
@@ -69,6 +71,28 @@ TEST(SettingsFiles, GimpsPspiPathWithItsEscapes) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
     EXPECT_EQ(folders(pspi_folders, row.text), row.found);
+  }
+}
+
+// A megabyte of settings, of any shape, is read in one pass: a pass over the text per
+// element takes the better part of a minute, far past the generous bound.
+TEST(SettingsFiles, AMegabyteOfAnyShapeIsParsedInOnePass) {
+  std::string one, many;  // elements of one declared prefix; of 100 prefixes declared nowhere
+  while (one.size() < SETTINGS_LIMIT - 400) one += "<d2p1:string>C:\\F</d2p1:string>";  // 31 bytes
+  for (int i = 0; many.size() < SETTINGS_LIMIT - 400; ++i)
+    many += "<p" + std::to_string(i % 100) + ":string>C:\\F</p" + std::to_string(i % 100) + ":string>";
+  struct Row {
+    const char* shape;
+    std::string text;
+    int folders;
+  } rows[] = {{"one prefix", today(one), static_cast<int>(one.size() / 31)}, {"undeclared prefixes", today(many), 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.shape);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(psfilterpdn_folders(row.text.c_str(), [](const char*, int, void*) {}, nullptr), row.folders);
+    DWORD ms = GetTickCount() - start;
+    std::printf("%s: %u bytes in %lu ms\n", row.shape, static_cast<unsigned>(row.text.size()), ms);
+    EXPECT_LT(ms, 2000u);
   }
 }
 

@@ -8,13 +8,18 @@
 REPORT="$E2E_BUILD/ProbeReport.exe"
 ROOT="$E2E_DRIVE_C/Hard"
 SYSTEM="$E2E_DRIVE_C/windows/system32"
+PROFILE=$(unix_path "$("$WINE" cmd /c 'echo %USERPROFILE%' 2>/dev/null | tr -d '\r')")
+PDN_EFFECTS="$PROFILE/Documents/paint.net App Files/Effects"
+PDN_SETTINGS="$PROFILE/Documents/paint.net User Files"
+AFFINITY="$PROFILE/AppData/Roaming/Affinity"
 cleanup() {
   [ -n "${E2E_SETUP_PID:-}" ] && kill "$E2E_SETUP_PID" 2>/dev/null
   e2e_reg_delete 'HKCU\Software\Veltrane'
   e2e_reg_delete 'HKCR\Photoshop.PlugIn'
   e2e_reg_delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Painter6.exe'
   e2e_reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' /v AppData /f
-  rm -rf "$ROOT" "$SYSTEM/veltrane-victim.log" "$SYSTEM/veltrane-created.log"
+  rm -rf "$ROOT" "$SYSTEM/veltrane-victim.log" "$SYSTEM/veltrane-created.log" "$E2E_DRIVE_C/drivers" \
+    "$(dirname "$PDN_EFFECTS")" "$PDN_SETTINGS" "$AFFINITY"
 }
 trap cleanup EXIT
 mkdir -p "$ROOT"
@@ -125,7 +130,62 @@ e2e_reg_sz 'HKCR\Photoshop.PlugIn\shell\open\command' '' '"C:\Hard\Host\photosho
 REPORT_TEXT=$(report)
 e2e_has_line "the settings file after an unlistable folder" "$REPORT_TEXT" $'^9\tC:\\\\Hard\\\\Plugdir\\\\Veltrane\\\\\t-$'
 
-# 11. Another program holds the one-copy name with an event: that is another copy.
+# 11. A damaged installer writes nothing and says so: the size its resource directory
+# records for the x86 plug-in raised past the image (by 256 KiB, to nearly 2 GiB).
+# damaged_copy SIZE OUT: the installer with that size set to SIZE ("+N": raised by N).
+damaged_copy() {
+  perl -e 'local $/; open(F, "<:raw", $ARGV[0]) or die; $d = <F>;
+    sub word { unpack($_[1], substr($d, $_[0], length pack($_[1], 0))) }
+    $pe = word(60, "V"); $h = $pe + 24 + word($pe + 20, "v");
+    $h += 40 until substr($d, $h, 6) eq ".rsrc\0"; $r = word($h + 20, "V");
+    sub entry { my ($at, $id) = ($r + $_[0], $_[1]);  # a directory'"'"'s first entry, or the one of an id
+      for $e (0 .. word($at + 12, "v") + word($at + 14, "v") - 1) {
+        return word($at + 20 + 8 * $e, "V") & 0x7FFFFFFF if !defined $id || word($at + 16 + 8 * $e, "V") == $id } }
+    $at = $r + entry(entry(entry(0, 3000))) + 4;
+    substr($d, $at, 4) = pack("V", $ARGV[1] =~ /^\+/ ? word($at, "V") + $ARGV[1] : hex $ARGV[1]); print $d' \
+    "$E2E_SETUP" "$1" >"$2"
+}
+for size in +262144 0x7FFFFFF0; do
+  damaged_copy "$size" "$ROOT/Damaged.exe"
+  rm -f "$ROOT/damaged.log"
+  "$WINE" "$ROOT/Damaged.exe" /S '/LOG=C:\Hard\damaged.log' '/D=C:\Hard\Damaged' >/dev/null 2>&1
+  e2e_expect_eq "a resource size of $size: exit code 3" 3 "$?"
+  e2e_has_line "a resource size of $size is damage" "$(tr -d '\r' <"$ROOT/damaged.log")" \
+    '^failed: TessoraOndelDemo\.8bf \(the installer is damaged; download it again\)$'
+  e2e_expect_eq "a resource size of $size: nothing written" "" "$(ls -A "$ROOT/Damaged")"
+done
+
+# 12. /S /ALL never enters a maker's folder that is a link in a per-user plug-in folder.
+mkdir -p "$AFFINITY/Photo/2.0/Plugins" "$ROOT/Victim"
+ln -s "$ROOT/Victim" "$AFFINITY/Photo/2.0/Plugins/Veltrane"
+e2e_run "$E2E_SETUP" /S /ALL '/LOG=C:\Hard\all.log'
+e2e_expect_eq "/ALL with a linked maker's folder: exit code 3" 3 "$RUN_EXIT"
+e2e_expect_eq "nothing written through the link" "" "$(ls -A "$ROOT/Victim")"
+e2e_has_line "the linked folder is not written" "$(tr -d '\r' <"$ROOT/all.log")" '^folder result: not written, a link$'
+rm -rf "$AFFINITY"
+
+# 13.-14. PSFilterPdn.dll behind a link does not count. Of PSFilterPdn's folders, those
+# with malformed references, in or below the Windows folder (with ".." too) or relative
+# to a drive's current folder are passed over; the others are listed in their canonical
+# form, with the maker's folder cut from that form.
+mkdir -p "$PDN_EFFECTS" "$ROOT/Pdn" "$PDN_SETTINGS" "$ROOT/Ref/A" "$ROOT/Ref/B" "$ROOT/Ref/E" "$ROOT/Seven/Slash" \
+  "$ROOT/Seven/Kept" "$E2E_DRIVE_C/drivers"
+touch "$ROOT/Pdn/PSFilterPdn.dll"
+ln -s "$ROOT/Pdn" "$PDN_EFFECTS/Linked"
+strings=
+for folder in 'C:\Hard\Ref\&#6@;' 'C:\Hard\Ref\&#6`;' 'C:\Hard\Ref\&#X41;' $'C:\\Hard\\Ref\\&#6\x15;' \
+  'C:\Hard\Ref\&#x42;' 'C:\windows\system32' 'C:\Hard\Ref\A\..\..\..\windows\SysWOW64' 'C:drivers' \
+  'C:\Hard\Seven/Slash' 'C:\Hard\Seven\Cut\VELTRANE\..\..\Kept'; do
+  strings+="<d:string>$folder</d:string>"
+done
+printf '<S><SearchDirectories xmlns:d="http://schemas.microsoft.com/2003/10/Serialization/Arrays">%s</SearchDirectories></S>' \
+  "$strings" >"$PDN_SETTINGS/PSFilterPdn.xml"
+REPORT_TEXT=$(report)
+e2e_expect_eq "PSFilterPdn.dll behind a link" "" "$(grep '^28' <<<"$REPORT_TEXT")"
+e2e_expect_eq "PSFilterPdn's folders" 'C:\Hard\Ref\B\Veltrane\ C:\Hard\Seven\Slash\Veltrane\ C:\Hard\Seven\Kept\Veltrane\' \
+  "$(grep '^29' <<<"$REPORT_TEXT" | cut -f2 | paste -sd' ')"
+
+# 15. Another program holds the one-copy name with an event: that is another copy.
 SQUATTER=$(winepath_w "$E2E_BUILD/tests/app/name_squatter.exe")
 "$WINE" "$SQUATTER" "$(winepath_w "$E2E_SETUP")" /S '/D=C:\Hard\Squatted' >/dev/null 2>&1
 e2e_expect_eq "/S beside a squatted name: exit code 4" 4 "$?"
@@ -133,7 +193,7 @@ timeout 30 "$WINE" "$SQUATTER" "$(winepath_w "$E2E_SETUP")" >/dev/null 2>&1
 e2e_expect_eq "without /S beside a squatted name: no dialog, exit code 0" 0 "$?"
 [ -z "$(e2e_window "$E2E_TITLE")" ] || e2e_key "$(e2e_window "$E2E_TITLE")" Escape  # one that should not be there
 
-# 12. Names outside the code page (1252 in the C.UTF-8 locale, which Wine gets here)
+# 16. Names outside the code page (1252 in the C.UTF-8 locale, which Wine gets here)
 # are passed over, never read as a look-alike or cut back to a parent: registry
 # values, the user's application data folder (with a decoy where the look-alike
 # points) and a /D= folder, whether silent or not.
