@@ -112,55 +112,5 @@ veltrane_wine_stop() {
   [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
   [ -n "$VELTRANE_XVFB_PID" ] && kill "$VELTRANE_XVFB_PID" 2>/dev/null
   VELTRANE_XVFB_PID=
-
-# The fonts every Wine session of the project sees, whatever else the machine has.
-# Wine draws text with the faces fontconfig offers, so with other font packages
-# installed (fonts-liberation, which a Wine installed with recommendations brings, or
-# fonts-urw-base35, which ImageMagick recommends) the dialog's text would be drawn in
-# another face, and the reference screenshots would not match. The session gets a
-# fontconfig configuration of its own that offers exactly these files (named one by
-# one: fonts-dejavu-extra adds more faces to the same folder), with a private cache,
-# and reads none of the system's or the user's font folders or settings.
-VELTRANE_FONT_FILES="/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-  /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
-  /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf
-  /usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf
-  /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf
-  /usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"
-
-# veltrane_fonts_start DIR: writes the configuration below DIR and exports it.
-veltrane_fonts_start() {
-  local dir=$1 file
-  rm -rf "$dir"
-  mkdir -p "$dir/files" "$dir/cache"
-  for file in $VELTRANE_FONT_FILES; do
-    [ -f "$file" ] || { echo "font file missing: $file (package fonts-dejavu-core)" >&2; return 1; }
-    ln -s "$file" "$dir/files/"
-  done
-  cat >"$dir/fonts.conf" <<CONF
-<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
-<fontconfig>
-  <dir>$dir/files</dir>
-  <cachedir>$dir/cache</cachedir>
-  <!-- Debian's defaults for drawing, which the reference screenshots were made with. -->
-  <match target="pattern">
-    <edit name="antialias" mode="assign"><bool>true</bool></edit>
-    <edit name="hinting" mode="assign"><bool>true</bool></edit>
-    <edit name="hintstyle" mode="assign"><const>hintslight</const></edit>
-    <edit name="lcdfilter" mode="assign"><const>lcddefault</const></edit>
-  </match>
-  <alias><family>sans-serif</family><prefer><family>DejaVu Sans</family></prefer></alias>
-  <alias><family>serif</family><prefer><family>DejaVu Serif</family></prefer></alias>
-  <alias><family>monospace</family><prefer><family>DejaVu Sans Mono</family></prefer></alias>
-</fontconfig>
-CONF
-  export FONTCONFIG_FILE="$dir/fonts.conf"
-  unset FONTCONFIG_PATH FONTCONFIG_SYSROOT
-  if [ -z "$(fc-list 2>/dev/null)" ]; then
-    echo "fontconfig offers no fonts under $FONTCONFIG_FILE: Wine would draw no text" >&2
-    return 1
-  fi
-}
   return 0
 }
