@@ -57,7 +57,8 @@ void scan_numbered(const ProbeRow& row, const ProbeFindings& findings, const cha
   for (int number = row.number;; ++number) {
     char place[PATH_CAPACITY], folder[PATH_CAPACITY];
     format_text(place, row.match, number);
-    if (read_place(root_key(row.root), key, place, folder, view) != ERROR_SUCCESS) break;  // the last one
+    LONG read = read_place(root_key(row.root), key, place, folder, view);
+    if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA) break;  // the last one; one too long is passed over
     if (as_drive_folder(folder)) admit_row_folder(row, folder, findings);
     if (!strchr(row.match, '%')) break;  // a place without a number is one place
   }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "bounded_text.h"
 #include "host_architecture.h"
 
 namespace {
@@ -69,6 +70,40 @@ TEST(SettingsFiles, GimpsPspiPathWithItsEscapes) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
     EXPECT_EQ(folders(pspi_folders, row.text), row.found);
+  }
+}
+
+int plugindirs(const char* text, FolderSink sink, void* context) {
+  return ini_numbered_values(text, "[plug in]", "plugindir", sink, context);
+}
+
+// PhotoImpact's [PLUG IN] PLUGINDIR1, PLUGINDIR2, ...: read as the host reads them, up
+// to the first number missing.
+TEST(SettingsFiles, NumberedIniKeysUpToTheFirstOneMissing) {
+  std::string many = "[PLUG IN]\n";
+  for (int i = 1; i <= 100; ++i) many += "PLUGINDIR" + std::to_string(i) + "=C:\\" + std::to_string(i) + "\n";
+  std::string at_most;
+  for (int i = 1; i <= INI_KEY_LIMIT; ++i) at_most += (i > 1 ? "|C:\\" : "C:\\") + std::to_string(i);
+  struct Row {
+    std::string text;
+    std::string found;
+  } rows[] = {
+      {"[PLUG IN]\r\nPLUGINDIR1=C:\\A\r\nPLUGINDIR2=D:\\B\r\n", "C:\\A|D:\\B"},
+      {"[Other]\nPLUGINDIR1=C:\\X\n  [plug in]\nplugindir2=C:\\B\n\tPlugInDir1 = C:\\A \n", " C:\\A |C:\\B"},
+      {"[PLUG IN]\nPLUGINDIR1=C:\\A\nPLUGINDIR3=C:\\C\n", "C:\\A"},      // a gap ends the chain
+      {"[PLUG IN]\nPLUGINDIR10=C:\\T\nPLUGINDIR1=C:\\A\n", "C:\\A"},     // 10 is not 1
+      {"[PLUG IN]\nPLUGINDIR1=C:\\A\n[NEXT]\nPLUGINDIR2=C:\\B\n", "C:\\A"},  // the section ends
+      {"[PLUG IN]\nPLUGINDIR1=\"C:\\Q\"\nPLUGINDIR1=C:\\Later\nPLUGINDIR2=", "\"C:\\Q|"},  // the first counts
+      {"[PLUG IN]\nPLUGINDIR1=" + std::string(PATH_CAPACITY, 'x') + "\nPLUGINDIR2=C:\\B", "C:\\B"},  // too long
+      {"[PLUG IN]\nPLUGINDIR1=" + std::string(PATH_CAPACITY - 1, 'x'), std::string(PATH_CAPACITY - 1, 'x')},
+      {"PLUGINDIR1=C:\\A\n", ""},                       // no section
+      {"[PLUG INS]\nPLUGINDIR1=C:\\A\n", ""},            // another section
+      {"[PLUG IN]\n;PLUGINDIR1=C:\\A\nPLUGINDIR1\n", ""},  // a comment, no "="
+      {many, at_most},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text.substr(0, 80));
+    EXPECT_EQ(folders(plugindirs, row.text), row.found);
   }
 }
 
