@@ -2,11 +2,8 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
-
 #include "discovery_fixture.h"
 #include "pe_stub.h"
-#include "settings_files.h"
 
 namespace {
 
@@ -34,19 +31,6 @@ protected:
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
-  }
-  // `relative` below the folder `csidl`; the test removes what it made there.
-  std::string user_place(int csidl, const std::string& relative) {
-    char base[MAX_PATH];
-    EXPECT_EQ(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, base), S_OK);
-    return std::string(base) + "\\" + relative;
-  }
-  std::string make_user_folder(int csidl, const std::string& relative) {
-    std::string path = user_place(csidl, relative);
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-      CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
   }
   static std::vector<int> rows() {
     std::vector<int> numbers;
@@ -233,141 +217,43 @@ TEST_F(ProbeSequenceTest, LeavesTheCurrentDirectoryWhereItWas) {
   EXPECT_TRUE(RemoveDirectoryA(tree.path("Old\\Plugins\\Veltrane").c_str())) << GetLastError();
 }
 
-std::string sz_bytes(const std::string& text) { return std::string(text.c_str(), text.size() + 1); }
-
-// Paint Shop Pro X to X3 keep their folders below a key spelt with blanks, one per
-// version, numbered from 0 until one is missing; they are 32-bit programs.
-TEST_F(ProbeSequenceTest, PaintShopProXToX3FoldersAreReadPerVersionUpToTheFirstMissingNumber) {
-  struct Row {
-    const char* version;
-    int number;
-    DWORD type;
-    std::string data;  // a folder of the tree
-    bool listed;
-  } cases[] = {
-      {"10", 0, REG_SZ, "X\\0", true},
-      {"10", 1, REG_EXPAND_SZ, "X\\1", true},
-      {"12.5", 0, REG_SZ, "X2 2010\\0", true},
-      {"13", 0, REG_DWORD, "X3\\0", false},  // another type: nothing, and the next number is read
-      {"13", 1, REG_SZ, std::string(300, 'L'), false},  // too long: passed over
-      {"13", 2, REG_SZ, "X3\\2", true},
-      {"13", 4, REG_SZ, "X3\\4", false},  // after the missing 3
-  };
-  for (const Row& row : cases) {
-    std::string key = "SOFTWARE\\Corel\\Paint Shop Pro\\" + std::string(row.version) + "\\FileLocations\\PlugIns\\" +
-                      std::to_string(row.number);
-    std::string data = row.data.size() < 100 ? tree.make_folder(row.data) : row.data;
-    seed.raw(HKEY_CURRENT_USER, key, "Dir", row.type, row.type == REG_DWORD ? std::string(4, '\1') : sz_bytes(data));
-  }
-  run_probe_sequence();
-  std::vector<std::string> found = listed();
-  for (const Row& row : cases) {
-    SCOPED_TRACE(std::string(row.version) + " " + std::to_string(row.number));
-    if (row.data.size() < 100) {
-      EXPECT_EQ(std::count(found.begin(), found.end(), stored(row.data)), row.listed ? 1 : 0);
-    }
-  }
-  EXPECT_EQ(found, (std::vector<std::string>{stored("X\\0"), stored("X\\1"), stored("X2 2010\\0"), stored("X3\\2")}));
-  EXPECT_EQ(architectures(), std::vector<std::string>(4, "x86"));
-  EXPECT_EQ(rows(), (std::vector<int>{36, 36, 36, 36, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
-// Photo-Brush keeps one key per version, "Photo-Brush <n>", beside its maker's other products.
-TEST_F(ProbeSequenceTest, PhotoBrushFoldersComeFromEveryVersionKey) {
-  struct Row {
-    const char* key;  // below Software\MediaChance
-    DWORD type;
-    std::string data;  // a folder of the tree
-    bool made;         // the folder exists
-    bool listed;
-  } cases[] = {
-      {"Photo-Brush 4", REG_SZ, "PB4", true, true},
-      {"photo-brush 10", REG_EXPAND_SZ, "PB10", true, true},  // any case
-      {"Photo-Reactor", REG_SZ, "Reactor", true, false},      // another product of the maker
-      {"Photo-Brush 6", REG_DWORD, "PB6", true, false},
-      {"Photo-Brush 7", REG_SZ, std::string(300, 'L'), false, false},
-      {"Photo-Brush 8", REG_SZ, "Missing", false, false},  // listed only as it stands
-  };
-  for (const Row& row : cases) {
-    std::string data = row.made ? tree.make_folder(row.data) : row.data.size() < 100 ? tree.path(row.data) : row.data;
-    seed.raw(HKEY_CURRENT_USER, "Software\\MediaChance\\" + std::string(row.key) + "\\Plugins", "Path", row.type,
-             row.type == REG_DWORD ? std::string(4, '\1') : sz_bytes(data));
-  }
-  run_probe_sequence();
-  std::vector<std::string> found = listed();
-  for (const Row& row : cases) {
-    SCOPED_TRACE(row.key);
-    if (row.data.size() < 100) {
-      EXPECT_EQ(std::count(found.begin(), found.end(), stored(row.data)), row.listed ? 1 : 0);
-    }
-  }
-  EXPECT_EQ(found.size(), 2u);
-  EXPECT_EQ(architectures(), std::vector<std::string>(2, "x86"));
-  EXPECT_EQ(rows()[0], 38);
-  EXPECT_EQ(rows()[1], 38);
-}
-
-// PhotoImpact's ulead32.ini lies in the all-users application data, read only as a
-// disk file and only its first megabyte.
-TEST_F(ProbeSequenceTest, PhotoImpactsPluginDirsComeFromUlead32IniInTheAllUsersData) {
-  const std::string a = tree.make_folder("PI A"), c = tree.make_folder("PI C"), d = tree.make_folder("PI D");
-  const std::string chain = "[General]\r\nPLUGINDIR1=" + d + "\r\n[PLUG IN]\r\nPLUGINDIR1=" + a + "\r\nPLUGINDIR2=" +
-                            tree.path("PI missing") + "\r\nPLUGINDIR3=\"" + c + "\"\r\nPLUGINDIR5=" + d + "\r\n";
-  struct Row {
+// Paint Shop Pro X to X3 (row 36) and Photo-Brush (row 38): 32-bit hosts whose
+// folders are numbered, or kept per version, in the user's registry.
+TEST_F(ProbeSequenceTest, NumberedAndPerVersionFoldersOfPaintShopProXAndPhotoBrush) {
+  const std::string psp = "SOFTWARE\\Corel\\Paint Shop Pro\\", brush = "Software\\MediaChance\\";
+  struct Case {
+    std::string key;
     const char* name;
-    std::string text;  // "" makes a folder of the file's name
-    std::vector<std::string> listed;
+    DWORD type;
+    const char* folder;  // null: a value too long for the buffers
+    int row;             // 0: not listed
   } cases[] = {
-      {"a chain with a missing folder and a gap", chain, {stored("PI A"), stored("PI C")}},
-      {"a folder of that name", "", {}},
-      {"beyond the first megabyte", std::string(SETTINGS_LIMIT, ' ') + "\n" + chain, {}},
+      {psp + "10\\FileLocations\\PlugIns\\0", "Dir", REG_SZ, "X", 36},
+      {psp + "12.5\\FileLocations\\PlugIns\\0", "Dir", REG_DWORD, "X2 Number", 0},  // the next number is still read
+      {psp + "12.5\\FileLocations\\PlugIns\\1", "Dir", REG_EXPAND_SZ, "X2", 36},
+      {psp + "13\\FileLocations\\PlugIns\\0", "Dir", REG_SZ, nullptr, 0},
+      {psp + "13\\FileLocations\\PlugIns\\1", "Dir", REG_SZ, "X3", 36},
+      {psp + "13\\FileLocations\\PlugIns\\3", "Dir", REG_SZ, "X3 After Gap", 0},
+      {brush + "Photo-Brush 4\\Plugins", "Path", REG_SZ, "Pb4", 38},
+      {brush + "photo-brush 5\\Plugins", "Path", REG_SZ, "Pb5", 38},
+      {brush + "Photo-Reactor\\Plugins", "Path", REG_SZ, "Reactor", 0},  // another product of the maker
   };
-  const std::string folder = make_user_folder(CSIDL_COMMON_APPDATA, "Ulead Systems");
-  const std::string ini = folder + "\\ulead32.ini";
-  for (const Row& row : cases) {
-    SCOPED_TRACE(row.name);
-    reset_candidate_list();
-    if (row.text.empty()) {
-      CreateDirectoryA(ini.c_str(), nullptr);
-    } else {
-      HANDLE file = CreateFileA(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      ASSERT_NE(file, INVALID_HANDLE_VALUE);
-      DWORD written = 0;
-      WriteFile(file, row.text.data(), static_cast<DWORD>(row.text.size()), &written, nullptr);
-      CloseHandle(file);
-    }
-    run_probe_sequence();
-    row.text.empty() ? RemoveDirectoryA(ini.c_str()) : DeleteFileA(ini.c_str());
-    EXPECT_EQ(listed(), row.listed);
-    EXPECT_EQ(architectures(), std::vector<std::string>(row.listed.size(), "x86"));
-    for (size_t i = 0; i < row.listed.size(); ++i) EXPECT_EQ(rows()[i], 37);
+  for (const Case& c : cases) {
+    std::string data = c.folder ? tree.make_folder(c.folder) : std::string(300, 'L');
+    seed.raw(HKEY_CURRENT_USER, c.key, c.name, c.type, c.type == REG_DWORD ? "1234" : data + '\0');
   }
-  EXPECT_TRUE(RemoveDirectoryA(folder.c_str()));
-}
-
-// PhotoDemon keeps its Data folder in the user's local application data when it may
-// not write beside its program.
-TEST_F(ProbeSequenceTest, PhotoDemonsFolderIsItsDataFoldersWhereItExists) {
-  struct Row {
-    const char* made;  // below the local application data
-    bool listed;
-  } cases[] = {{"PhotoDemon\\Data", false}, {"PhotoDemon\\Data\\8bfPlugins", true}};
-  for (const Row& row : cases) {
-    SCOPED_TRACE(row.made);
-    reset_candidate_list();
-    const std::string made = make_user_folder(CSIDL_LOCAL_APPDATA, row.made);
-    run_probe_sequence();
-    if (row.listed) {
-      ASSERT_EQ(candidate_count(), 1);
-      EXPECT_EQ(lower(candidate_list.entries[0].path), lower(made + "\\"));
-      EXPECT_EQ(candidate_list.entries[0].row, 39);
-      EXPECT_EQ(architectures(), std::vector<std::string>{"x86"});
-    } else {
-      EXPECT_EQ(candidate_count(), 0);
+  run_probe_sequence();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    const CandidateFolder* found = nullptr;
+    for (int i = 0; i < candidate_count(); ++i)
+      if (c.folder && candidate_list.entries[i].path == stored(c.folder)) found = &candidate_list.entries[i];
+    EXPECT_EQ(found ? found->row : 0, c.row);
+    if (found) {
+      EXPECT_EQ(found->host.architecture, ARCH_X86);
     }
   }
-  for (const char* folder : {"PhotoDemon\\Data\\8bfPlugins", "PhotoDemon\\Data", "PhotoDemon"})
-    EXPECT_TRUE(RemoveDirectoryA(user_place(CSIDL_LOCAL_APPDATA, folder).c_str())) << folder;
+  EXPECT_EQ(candidate_count(), 5);
 }
 
 }  // namespace

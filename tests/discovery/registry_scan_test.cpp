@@ -1,7 +1,5 @@
 #include "registry_scan.h"
 
-#include <algorithm>
-
 #include "canary.h"
 #include "discovery_fixture.h"
 
@@ -112,71 +110,6 @@ TEST_F(RegistryScanTest, ExpandsProgramFilesOfThe64BitViewTo64BitFolders) {
   ASSERT_GT(GetEnvironmentVariableA("ProgramW6432", program_files, PATH_CAPACITY), 0u);
   ASSERT_GT(GetEnvironmentVariableA("CommonProgramW6432", common_files, PATH_CAPACITY), 0u);
   EXPECT_EQ(std::string(out), std::string(program_files) + "\\P|" + common_files);
-}
-
-// The mirror: a 64-bit program reading what 32-bit programs registered gets their
-// "(x86)" folders, as the 32-bit program itself does in its own view.
-TEST_F(RegistryScanTest, ExpandsProgramFilesOfThe32BitViewToTheX86Folders) {
-  char program_files[PATH_CAPACITY], common_files[PATH_CAPACITY];
-  ASSERT_GT(GetEnvironmentVariableA("ProgramFiles(x86)", program_files, PATH_CAPACITY), 0u);
-  ASSERT_GT(GetEnvironmentVariableA("CommonProgramFiles(x86)", common_files, PATH_CAPACITY), 0u);
-  const std::string x86 = program_files, common = common_files;
-  std::string many;  // 240 characters whose expansion does not fit
-  for (int i = 0; i < 12; ++i) many += "%commonprogramfiles%";
-  struct Row {
-    const char* name;
-    std::string data;
-    std::string expected;
-  } rows[] = {
-      {"program files", "%ProgramFiles%\\P", x86 + "\\P"},
-      {"both, any case", "%COMMONPROGRAMFILES%|%programfiles%", common + "|" + x86},
-      {"already (x86)", "%ProgramFiles(x86)%\\Q", x86 + "\\Q"},
-      {"others", "%SystemDrive%\\R%", "C:\\R%"},
-      {"too long once expanded", many, ""},
-  };
-  RegistrySeed view32(KEY_WOW64_32KEY);
-  for (const Row& row : rows) view32.raw(HKEY_LOCAL_MACHINE, VENDOR_KEY, row.name, REG_EXPAND_SZ, sz(row.data));
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    char out[PATH_CAPACITY + 1];
-    fill_canary(out);
-    ASSERT_EQ(read_string_value(HKEY_LOCAL_MACHINE, VENDOR_KEY.c_str(), row.name, out, KEY_WOW64_32KEY), ERROR_SUCCESS);
-    EXPECT_EQ(std::string(out), row.expected);
-    EXPECT_TRUE(is_canary(out[PATH_CAPACITY]));
-  }
-}
-
-// The 64-bit build walks the machine's 32-bit view right after its own, where 32-bit
-// hosts wrote; the 32-bit build reads its own view, the 32-bit one, alone. The user
-// hives have one view.
-TEST_F(RegistryScanTest, The64BitBuildWalksTheMachinesTwoViewsInTurn) {
-  RegistrySeed view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
-  const bool x64 = sizeof(void*) == 8;
-  struct Row {
-    HKEY root;
-    RegistrySeed* seed;
-    std::string key;
-    const char* folder;
-    bool listed;  // once, by this build
-  } rows[] = {
-      {HKEY_USERS, &seed, ".default\\" + VENDOR_KEY, "default", true},
-      {HKEY_LOCAL_MACHINE, &view32, VENDOR_KEY + "\\old", "machine 32", true},
-      {HKEY_LOCAL_MACHINE, &view32, VENDOR_KEY + "\\both", "both views", true},
-      {HKEY_LOCAL_MACHINE, &view64, VENDOR_KEY + "\\both", "both views", true},  // once, from either view
-      {HKEY_LOCAL_MACHINE, &view64, VENDOR_KEY, "machine 64", x64},
-      {HKEY_CURRENT_USER, &seed, VENDOR_KEY, "user", true},
-  };
-  for (const Row& row : rows) row.seed->sz(row.root, row.key, "plugins", tree.make_folder(row.folder));
-  scan();
-  std::vector<std::string> found = listed();
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.folder);
-    EXPECT_EQ(std::count(found.begin(), found.end(), stored(row.folder)), row.listed ? 1 : 0);
-  }
-  std::vector<std::string> expected = {stored("user"), stored("machine 64"), stored("both views"),
-                                       stored("machine 32"), stored("default")};
-  if (!x64) expected.erase(expected.begin() + 1);  // the 64-bit view is not walked; "both views" from the 32-bit one
-  EXPECT_EQ(found, expected);
 }
 
 TEST_F(RegistryScanTest, KeyPathStackHolds19LevelsAndRefusesAnOverlongPath) {
