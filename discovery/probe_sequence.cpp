@@ -139,8 +139,8 @@ constexpr unsigned char PAINT_NET = ROW_BRIDGED | ROW_PSFILTERPDN | ROW_EXACT;  
   /* 37 */ ROW(PLUGINDIR_LIST, NO_ROOT, VIEW_OWN, 0, ARCH_X86, CSIDL_COMMON_APPDATA, NONE, NONE, NONE, NONE,         \
                "Ulead Systems\\ulead32.ini")                                                                      \
   /* Photo-Brush, 32-bit only: one key per version, "Photo-Brush <n>", its Plugins\\Path. */ \
-  /* 38 */ NUMBERED(ROW, CURRENT_USER, ROW_VERSIONS | ROW_EXACT, ARCH_X86, "Software\\MediaChance", "Plugins\\Path", 0, \
-                    "photo-brush ")                                                                                \
+  /* 38 */ NUMBERED(ROW, CURRENT_USER, ROW_VERSIONS | ROW_EXACT, ARCH_X86, "Software\\MediaChance", "Plugins\\Path", \
+                    0, "photo-brush ")                                                                             \
   /* PhotoDemon, 32-bit only: its Data folder in the user's local application data when it */ \
   /* cannot write beside its program, with 8bfPlugins in it. */ \
   /* 39 */ USER(ROW, CSIDL_LOCAL_APPDATA, ROW_EXACT, ARCH_X86, "PhotoDemon\\Data\\8bfPlugins")

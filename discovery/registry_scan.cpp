@@ -222,6 +222,7 @@ void scan_vendor_registry(const char* base, const char* vendor, const char* key_
     // compiler could keep in read-only data.
     HKEY root = i == 0 ? HKEY_CURRENT_USER : i < users ? HKEY_LOCAL_MACHINE : HKEY_USERS;
     REGSAM view = sizeof(void*) == 8 && i == 2 ? KEY_WOW64_32KEY : 0;
-    if (vendor_key_path(root, base, vendor, key_path)) scan_root(root, view, key_path, key_pattern, value_key, suffix, findings);
+    if (vendor_key_path(root, base, vendor, key_path))
+      scan_root(root, view, key_path, key_pattern, value_key, suffix, findings);
   }
 }

@@ -305,7 +305,8 @@ const char* line_after(const char* line, const char* head) {
 // INI text is in the ANSI code page as the host wrote it: its folders are taken as they stand.
 void admit_ini_folder(const char* folder, int, void* context) {
   char path[PATH_CAPACITY];
-  if (copy_text(path, folder) && as_drive_folder(path)) admit_existing_folder(path, *static_cast<const ProbeFindings*>(context));
+  if (copy_text(path, folder) && as_drive_folder(path))
+    admit_existing_folder(path, *static_cast<const ProbeFindings*>(context));
 }
 
 int plugindir_folders(const char* text, FolderSink sink, void* context) {

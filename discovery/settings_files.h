@@ -1,9 +1,10 @@
 // Plug-in folders that hosts keep in settings files of their own: PSFilterPdn's XML
-// settings (the folders it searches for Paint.NET), GIMP's gimprc (the folders
-// the PSPI plug-in searches) and numbered keys of INI files. Such files are read only when they are disk files, and
+// settings (the folders it searches for Paint.NET) and GIMP's gimprc (the folders
+// the PSPI plug-in searches). Such files are read only when they are disk files, and
 // only their first megabyte; they are UTF-8 (a byte-order mark is skipped) and their
 // folders are turned into the ANSI code page, where a name the code page cannot hold
-// is passed over. A missing, unreadable or malformed file gives nothing.
+// is passed over. A missing, unreadable or malformed file gives nothing. PhotoImpact's
+// ulead32.ini, numbered keys of an INI file, is read the same way but in the ANSI code page.
 #pragma once
 #include <stddef.h>
 
