@@ -20,6 +20,7 @@ enum ProbeKind : unsigned char {
   USER_FOLDER,         // a folder below one of the user's folders (host_folders.h)
   PSFILTERPDN_LIST,    // the search folders of PSFilterPdn's settings file (settings_files.h)
   GIMP_PSPI_LIST,      // the pspi-path of GIMP's gimprc (settings_files.h)
+  PLUGINDIR_LIST,      // the keys PLUGINDIR1, PLUGINDIR2, ... of an INI file's [PLUG IN] (settings_files.h)
 };
 
 // Named, not held as an HKEY, so that the table is constant data.

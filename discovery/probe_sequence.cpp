@@ -25,11 +25,13 @@ namespace {
 //                       extra: plug-in folder place  folder: plug-in folder below the program folder
 //   SHARED_FOLDER       key: a folder by environment variable ("%NAME%")  match: sub-path
 //   NUMBERED_FOLDERS    key: key (ROW_VERSIONS: of the version keys)  match: place with %d from number
+//                       (a place without %d is one place)  detail: the version keys' names begin with it
 //   PROGRAM_SUBFOLDER   key: key  match: program folder place  detail: program  folder: plug-in folder
 //   USER_FOLDER         number: CSIDL  folder: plug-in folder below it
 //   PSFILTERPDN_LIST    number: CSIDL  folder: the settings file below it
 //   GIMP_PSPI_LIST      number: CSIDL  folder: gimprc below it  match: pspi.exe below it
 //                       detail: the uninstall entries' key  extra: pspi.exe below GIMP's folder
+//   PLUGINDIR_LIST      number: CSIDL  folder: the INI file below it
 // A place is "Value", "Subkey\\" (its default value) or "Subkey\\Value" (read_place).
 //
 // The table is written once, as PROBE_TABLE below, and read twice: the small fields of
@@ -60,8 +62,8 @@ struct PackedRow {
 #define VERSIONED(ROW, views, flags, hosts_key, program_place, program, plugin_place, plugin_folder) \
   ROW(VERSIONED_HOST, LOCAL_MACHINE, views, flags, ARCH_UNKNOWN, 0, hosts_key, program_place, program, plugin_place, \
       plugin_folder)
-#define NUMBERED(ROW, root, flags, key, place, first) \
-  ROW(NUMBERED_FOLDERS, root, VIEW_OWN, flags, ARCH_UNKNOWN, first, key, place, NONE, NONE, NONE)
+#define NUMBERED(ROW, root, flags, host_kind, key, place, first, version_name) \
+  ROW(NUMBERED_FOLDERS, root, VIEW_OWN, flags, host_kind, first, key, place, version_name, NONE, NONE)
 #define PROGRAM_FOLDER(ROW, views, flags, key, place, program, folder) \
   ROW(PROGRAM_SUBFOLDER, LOCAL_MACHINE, views, flags, ARCH_UNKNOWN, 0, key, place, program, NONE, folder)
 #define USER(ROW, csidl, flags, host_kind, folder) \
@@ -105,8 +107,8 @@ constexpr unsigned char PAINT_NET = ROW_BRIDGED | ROW_PSFILTERPDN | ROW_EXACT;  
   /* 25 */ VERSIONED(ROW, VIEWS_64_32, ROW_VERSIONS, "SOFTWARE\\Adobe\\Photoshop Elements", "ApplicationPath\\",     \
                      "PhotoshopElementsEditor.exe", "PluginPath\\", NONE)                                          \
   /* PaintShop Pro (X4 on): the folders the user set, per version. */ \
-  /* 26 */ NUMBERED(ROW, CURRENT_USER, ROW_VERSIONS, "SOFTWARE\\Corel\\PaintShop Pro",                          \
-                    "FileLocations\\PlugIns\\%d\\Dir", 0)                                                         \
+  /* 26 */ NUMBERED(ROW, CURRENT_USER, ROW_VERSIONS, ARCH_UNKNOWN, "SOFTWARE\\Corel\\PaintShop Pro",            \
+                    "FileLocations\\PlugIns\\%d\\Dir", 0, NONE)                                                   \
   /* Paint.NET for all users, through the PSFilterPdn effect. */ \
   /* 27 */ PROGRAM_FOLDER(ROW, VIEWS_64_32, PAINT_NET, "SOFTWARE\\paint.net", "TARGETDIR", "paintdotnet.exe",    \
                           "Effects")                                                                             \
@@ -117,8 +119,8 @@ constexpr unsigned char PAINT_NET = ROW_BRIDGED | ROW_PSFILTERPDN | ROW_EXACT;  
   /* 30 */ ROW(GIMP_PSPI_LIST, NO_ROOT, VIEW_OWN, ROW_EXACT, ARCH_UNKNOWN, CSIDL_APPDATA, NONE,                     \
                "GIMP\\2.10\\plug-ins\\pspi.exe", CURRENT_VERSION "Uninstall", "lib\\gimp\\2.0\\plug-ins\\pspi.exe",   \
                "GIMP\\2.10\\gimprc")                                                                              \
-  /* 31 */ NUMBERED(ROW, CURRENT_USER, ROW_EXACT, "Software\\Computerinsel\\PhotoLine\\Settings",                 \
-                    "PlugInPathNew%d", 1)                                                                        \
+  /* 31 */ NUMBERED(ROW, CURRENT_USER, ROW_EXACT, ARCH_UNKNOWN, "Software\\Computerinsel\\PhotoLine\\Settings",   \
+                    "PlugInPathNew%d", 1, NONE)                                                                  \
   /* 32 */ VERSIONED(ROW, VIEWS_64_32, ROW_VERSIONS | ROW_EXACT, "SOFTWARE\\Serif\\PhotoPlus", NONE, NONE,       \
                      "Directories\\PluginRootDir", NONE)                                                          \
   /* IrfanView: the 64-bit one in the 64-bit view, the 32-bit one in the 32-bit view. */ \
@@ -128,7 +130,20 @@ constexpr unsigned char PAINT_NET = ROW_BRIDGED | ROW_PSFILTERPDN | ROW_EXACT;  
                           "IrfanView\\InstallLocation", "i_view32.exe", "Plugins\\Adobe 8BF")                     \
   /* Affinity: 64-bit only. */ \
   /* 34 */ USER(ROW, CSIDL_APPDATA, ROW_EXACT, ARCH_X64, "Affinity\\Photo\\2.0\\Plugins") \
-  /* 35 */ USER(ROW, CSIDL_PROFILE, ROW_EXACT, ARCH_X64, ".affinity\\Affinity\\3.0\\Plugins")
+  /* 35 */ USER(ROW, CSIDL_PROFILE, ROW_EXACT, ARCH_X64, ".affinity\\Affinity\\3.0\\Plugins") \
+  /* Paint Shop Pro X to X3 (versions 10 to 13 and 12.5), 32-bit only: spelt with blanks, unlike row 26. */ \
+  /* 36 */ NUMBERED(ROW, CURRENT_USER, ROW_VERSIONS, ARCH_X86, "SOFTWARE\\Corel\\Paint Shop Pro",              \
+                    "FileLocations\\PlugIns\\%d\\Dir", 0, NONE)                                                   \
+  /* PhotoImpact (X3 and the versions that share its settings), 32-bit only: ulead32.ini in the */ \
+  /* all-users application data, [PLUG IN] PLUGINDIR1, PLUGINDIR2, ... */ \
+  /* 37 */ ROW(PLUGINDIR_LIST, NO_ROOT, VIEW_OWN, 0, ARCH_X86, CSIDL_COMMON_APPDATA, NONE, NONE, NONE, NONE,         \
+               "Ulead Systems\\ulead32.ini")                                                                      \
+  /* Photo-Brush, 32-bit only: one key per version, "Photo-Brush <n>", its Plugins\\Path. */ \
+  /* 38 */ NUMBERED(ROW, CURRENT_USER, ROW_VERSIONS | ROW_EXACT, ARCH_X86, "Software\\MediaChance", "Plugins\\Path", \
+                    0, "photo-brush ")                                                                             \
+  /* PhotoDemon, 32-bit only: its Data folder in the user's local application data when it */ \
+  /* cannot write beside its program, with 8bfPlugins in it. */ \
+  /* 39 */ USER(ROW, CSIDL_LOCAL_APPDATA, ROW_EXACT, ARCH_X86, "PhotoDemon\\Data\\8bfPlugins")
 
 constexpr PackedRow probe_rows[] = {PROBE_TABLE(ROW_FIELDS)};
 constexpr char probe_texts[] = PROBE_TABLE(ROW_TEXTS);
@@ -191,6 +206,9 @@ void run_probe(const ProbeRow& row, const ProbeFindings& findings, char* work_pa
       break;
     case GIMP_PSPI_LIST:
       scan_gimp_settings(row, findings);
+      break;
+    case PLUGINDIR_LIST:
+      scan_plugindir_settings(row, findings);
       break;
   }
 }

@@ -5,7 +5,7 @@
 #pragma once
 #include "candidate_list.h"
 
-constexpr int PROBE_ROWS = 35;
+constexpr int PROBE_ROWS = 39;
 
 // Runs the probe rows in order, each to its end. Expects the candidate list in its
 // initial state.

@@ -33,11 +33,38 @@ void name_64bit_folders(char* text, char* scratch) {
       if (starts_with_lower(p, name)) memcpy(p, name + text_length(name) + 1, text_length(name));
 }
 
+// The mirror for the 64-bit program reading the 32-bit view, where 32-bit programs
+// wrote: their Program Files folders are the "(x86)" ones. Those names are longer, so
+// the text is written anew in `scratch` (a PATH_CAPACITY buffer) and copied back; a
+// result that does not fit leaves `text` empty.
+void name_32bit_folders(char* text, char* scratch) {
+  if (sizeof(void*) != 8) return;
+  static const char renamed[] =
+      "%programfiles%\0%ProgramFiles(x86)%\0%commonprogramfiles%\0%CommonProgramFiles(x86)%\0";
+  size_t length = 0;
+  for (const char* p = text; *p;) {
+    const char* name = renamed;
+    while (*name && !starts_with_lower(p, name)) name += text_length(name) + 1, name += text_length(name) + 1;
+    const char* piece = *name ? name + text_length(name) + 1 : p;  // the new name, or the character as it is
+    size_t piece_length = *name ? text_length(piece) : 1;
+    p += *name ? text_length(name) : 1;
+    if (length + piece_length >= static_cast<size_t>(PATH_CAPACITY)) {
+      text[0] = '\0';
+      return;
+    }
+    memcpy(scratch + length, piece, piece_length);
+    length += piece_length;
+  }
+  scratch[length] = '\0';
+  copy_text(text, PATH_CAPACITY, scratch);
+}
+
 // REG_EXPAND_SZ data expanded in place in its PATH_CAPACITY buffer; a result that
 // does not fit, or that the code page cannot hold, leaves nothing.
 void expand_string_data(char* data, REGSAM view) {
   char scratch[PATH_CAPACITY];
   if (view == KEY_WOW64_64KEY) name_64bit_folders(data, scratch);
+  if (view == KEY_WOW64_32KEY) name_32bit_folders(data, scratch);
   expand_exactly(data, data);
 }
 
@@ -80,21 +107,21 @@ int vendor_key_path(HKEY root, const char* base, const char* vendor, char* key_p
          append_text(key_path, PATH_CAPACITY, vendor);
 }
 
-void scan_root(HKEY root, char* key_path, const char* key_pattern, const char* value_key, const char* suffix,
-               const ProbeFindings& findings) {
+void scan_root(HKEY root, REGSAM view, char* key_path, const char* key_pattern, const char* value_key,
+               const char* suffix, const ProbeFindings& findings) {
   char name[PATH_CAPACITY];
   char data[PATH_CAPACITY];
   KeyPathStack stack;
   stack.top = -1;
   int index = 0;
   for (;;) {
-    if (next_string_value(root, key_path, name, data) == ERROR_SUCCESS) {
+    if (next_string_value(root, key_path, name, data, view) == ERROR_SUCCESS) {
       filter_value(key_path, name, data, key_pattern, value_key, suffix, findings);
       continue;
     }
     // This key's values are done: enter its next subkey, or climb back up.
     for (;;) {
-      if (subkey_at(root, key_path, index, name) == ERROR_SUCCESS) {
+      if (subkey_at(root, key_path, index, name, view) == ERROR_SUCCESS) {
         if (push_level(stack, key_path, name, index)) break;
         ++index;  // too deep or too long: skip that subkey
         continue;
@@ -124,11 +151,11 @@ LONG read_string_value(HKEY root, const char* key_path, const char* value_name, 
   return result;
 }
 
-LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* data_out) {
+LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* data_out, REGSAM view) {
   name_out[0] = '\0';
   data_out[0] = '\0';
   RegKey key;
-  LONG result = open_key_for_reading(root, key_path, key);
+  LONG result = open_key_for_reading(root, key_path, key, view);
   if (result != ERROR_SUCCESS) {
     value_cursor = 0;
     return result;
@@ -148,7 +175,7 @@ LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* da
     name[0] = L'\0';
   }
   narrow_exactly(name, name_out, PATH_CAPACITY);
-  keep_string_data(result, type, data_size, data, data_out, 0);
+  keep_string_data(result, type, data_size, data, data_out, view);
   ++value_cursor;
   if (result != ERROR_SUCCESS) {
     name_out[0] = '\0';
@@ -191,10 +218,15 @@ int pop_level(KeyPathStack& stack, char* key_path) {
 void scan_vendor_registry(const char* base, const char* vendor, const char* key_pattern, const char* value_key,
                           const char* suffix, const ProbeFindings& findings) {
   char key_path[PATH_CAPACITY];
-  for (int i = 0; i < 3; ++i) {
+  // The 64-bit build reads the machine's 32-bit view too (i == 2), where 32-bit hosts
+  // wrote; the user hives have one view. The 32-bit build reads its own view only.
+  const int users = sizeof(void*) == 8 ? 3 : 2;
+  for (int i = 0; i <= users; ++i) {
     // Chosen in code, not read from a table: the root handles are not constants the
     // compiler could keep in read-only data.
-    HKEY root = i == 0 ? HKEY_CURRENT_USER : i == 1 ? HKEY_LOCAL_MACHINE : HKEY_USERS;
-    if (vendor_key_path(root, base, vendor, key_path)) scan_root(root, key_path, key_pattern, value_key, suffix, findings);
+    HKEY root = i == 0 ? HKEY_CURRENT_USER : i < users ? HKEY_LOCAL_MACHINE : HKEY_USERS;
+    REGSAM view = sizeof(void*) == 8 && i == 2 ? KEY_WOW64_32KEY : 0;
+    if (vendor_key_path(root, base, vendor, key_path))
+      scan_root(root, view, key_path, key_pattern, value_key, suffix, findings);
   }
 }

@@ -35,7 +35,8 @@ struct KeyPathStack {
 // missing key or value or one that is too long (`out` is then empty). `view` 0 reads
 // the program's own registry view; KEY_WOW64_64KEY reads the 64-bit one, where today's
 // 64-bit hosts register, also from the 32-bit installer, which then expands
-// %ProgramFiles% and %CommonProgramFiles% to the 64-bit folders.
+// %ProgramFiles% and %CommonProgramFiles% to the 64-bit folders; KEY_WOW64_32KEY the
+// 32-bit one, where the 64-bit installer expands them to the "(x86)" folders.
 LONG read_string_value(HKEY root, const char* key_path, const char* value_name, char* out, REGSAM view = 0);
 
 // Enumerates the value at value_cursor of `key_path` into `name_out` and `data_out`
@@ -43,7 +44,8 @@ LONG read_string_value(HKEY root, const char* key_path, const char* value_name, 
 // character the code page lacks) and advances the cursor. A value whose name or
 // data does not fit reads as empty, and the next call goes on with the next value.
 // The first failure (no more values) rewinds the cursor and is returned.
-LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* data_out);
+// `view` as for read_string_value.
+LONG next_string_value(HKEY root, const char* key_path, char* name_out, char* data_out, REGSAM view = 0);
 
 // The name of the subkey at `index` of `key_path`, or the platform's failure code.
 // `view` as for read_string_value.
@@ -59,7 +61,8 @@ int push_level(KeyPathStack& stack, char* key_path, const char* name, int& index
 // or -1 when the stack is empty.
 int pop_level(KeyPathStack& stack, char* key_path);
 
-// Walks base\vendor under HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and
+// Walks base\vendor under HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE (in the 64-bit build
+// its 64-bit view, then its 32-bit one; in the 32-bit build its own view) and
 // HKEY_USERS\.default, depth-first, each key's values before its subkeys, and admits
 // the values that pass the filter. `key_pattern` (lower case, "" matches every path)
 // must occur in the key path; `value_key` (optional, lower case) admits values whose

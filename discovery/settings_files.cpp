@@ -3,10 +3,12 @@
 #include <string.h>
 
 #include "candidate_list.h"
+#include "command_text.h"
 #include "handles.h"
 #include "host_architecture.h"
 #include "host_folders.h"
 #include "letters.h"
+#include "message_text.h"
 #include "path_helpers.h"
 #include "registry_scan.h"
 #include "safe_files.h"
@@ -304,4 +306,63 @@ void scan_gimp_settings(const ProbeRow& row, const ProbeFindings& findings) {
   }
   ListedFolders listed = {with_host_program(findings, program), false};
   read_folders(path, pspi_folders, admit_listed_folder, &listed);
+}
+
+namespace {
+
+// The start of the line after the one `p` is in, or the end of the text.
+const char* next_line(const char* p) {
+  const char* end = strchr(p, '\n');
+  return end ? end + 1 : p + text_length(p);
+}
+
+// The text after `head` (lower case, compared in any case) on the first line from
+// `line` on that begins with it after blanks; null when there is none, or, for a
+// `head` that is not a section's ("["), when a line that begins a section comes first.
+const char* line_after(const char* line, const char* head) {
+  for (; *line; line = next_line(line)) {
+    const char* p = skip_blanks(line);
+    if (starts_with_lower(p, head)) return p + text_length(head);
+    if (*p == '[' && *head != '[') break;  // a key is looked for in its own section only
+  }
+  return nullptr;
+}
+
+// INI text is in the ANSI code page as the host wrote it: its folders are taken as they stand.
+void admit_ini_folder(const char* folder, int, void* context) {
+  char path[PATH_CAPACITY];
+  if (copy_text(path, folder) && as_drive_folder(path))
+    admit_existing_folder(path, *static_cast<const ProbeFindings*>(context));
+}
+
+int plugindir_folders(const char* text, FolderSink sink, void* context) {
+  return ini_numbered_values(text, "[plug in]", "plugindir", sink, context);
+}
+
+}  // namespace
+
+int ini_numbered_values(const char* text, const char* section, const char* key, FolderSink sink, void* context) {
+  const char* body = line_after(text, section);
+  int count = 0;
+  for (int number = 1; body && number <= INI_KEY_LIMIT; ++number) {
+    char name[PATH_CAPACITY], value[PATH_CAPACITY];
+    format_text(name, "%s%d", key, number);
+    const char* begin = body;
+    // The key, blanks and "="; "plugindir10" on a line does not name "plugindir1".
+    while ((begin = line_after(begin, name)) && *(begin = skip_blanks(begin)) != '=') begin = next_line(begin);
+    if (!begin) break;  // the host reads its keys up to the first one missing
+    // Blanks around the value and an opening quote go with the admission's own trimming.
+    const char* end = ++begin;
+    while (*end && *end != '\r' && *end != '\n') ++end;
+    if (end > begin && end[-1] == '"') --end;  // a quoted folder's closing quote
+    if (copy_span(begin, end, value, sizeof value)) sink(value, 1, context), ++count;
+  }
+  return count;
+}
+
+void scan_plugindir_settings(const ProbeRow& row, const ProbeFindings& findings) {
+  char path[PATH_CAPACITY];
+  if (!user_folder_path(row.number, row.folder, path)) return;
+  ProbeFindings listed = findings;
+  read_folders(path, plugindir_folders, admit_ini_folder, &listed);
 }

@@ -3,13 +3,15 @@
 // the PSPI plug-in searches). Such files are read only when they are disk files, and
 // only their first megabyte; they are UTF-8 (a byte-order mark is skipped) and their
 // folders are turned into the ANSI code page, where a name the code page cannot hold
-// is passed over. A missing, unreadable or malformed file gives nothing.
+// is passed over. A missing, unreadable or malformed file gives nothing. PhotoImpact's
+// ulead32.ini, numbered keys of an INI file, is read the same way but in the ANSI code page.
 #pragma once
 #include <stddef.h>
 
 #include "probe_row.h"
 
 constexpr size_t SETTINGS_LIMIT = 1 << 20;  // bytes of a settings file that are read
+constexpr int INI_KEY_LIMIT = 99;           // numbered INI keys read at most: <key>1 to <key>99
 
 // Called once per folder a settings text names: the folder as the file writes it (in
 // UTF-8; in PSFilterPdn's XML with its character references still in it), and whether
@@ -42,3 +44,18 @@ void scan_psfilterpdn_settings(const ProbeRow& row, const ProbeFindings& finding
 // (GIMP-2_is1 below the key `detail`) names in its value InstallLocation: the 64-bit
 // and 32-bit machine views, then the user's.
 void scan_gimp_settings(const ProbeRow& row, const ProbeFindings& findings);
+
+// The values of the keys <key>1, <key>2, ... (`key` lower case, blanks allowed before
+// "=") of the first section `section` ("[name]", lower case) of INI text, in number
+// order, up to the first number missing (at most INI_KEY_LIMIT): each the rest of
+// its line after "=", without a closing quote, in the text's own code page. Section
+// and key names are compared in any case; the first of two keys of one name counts;
+// a value of PATH_CAPACITY characters or more is passed over. Returns the number of
+// values given to `sink`.
+int ini_numbered_values(const char* text, const char* section, const char* key, FolderSink sink, void* context);
+
+// PLUGINDIR_LIST: the INI file `folder` below the folder `number` (a CSIDL: the
+// all-users application data), its [PLUG IN] keys PLUGINDIR1, PLUGINDIR2, ... (as
+// ini_numbered_values reads them); each drive folder they name that exists is
+// admitted. The file is in the ANSI code page, as the host writes it.
+void scan_plugindir_settings(const ProbeRow& row, const ProbeFindings& findings);

@@ -1,11 +1,14 @@
 #include "versioned_hosts.h"
 
+#include <string.h>
+
 #include "bounded_text.h"
 #include "candidate_list.h"
 #include "code_page.h"
 #include "message_text.h"
 #include "path_helpers.h"
 #include "host_architecture.h"
+#include "letters.h"
 #include "registry_scan.h"
 
 namespace {
@@ -50,11 +53,15 @@ void for_each_version_key(const ProbeRow& row, const ProbeFindings& findings, Ve
 
 void scan_numbered(const ProbeRow& row, const ProbeFindings& findings, const char* key, unsigned, REGSAM view,
                    FoundHost&) {
+  // Another product of the same maker keeps its own keys beside the host's versions.
+  if (row.detail && !starts_with_lower(after_last_backslash(key), row.detail)) return;
   for (int number = row.number;; ++number) {
     char place[PATH_CAPACITY], folder[PATH_CAPACITY];
     format_text(place, row.match, number);
-    if (read_place(root_key(row.root), key, place, folder, view) != ERROR_SUCCESS) break;  // the last one
+    LONG read = read_place(root_key(row.root), key, place, folder, view);
+    if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA) break;  // the last one; one too long is passed over
     if (as_drive_folder(folder)) admit_row_folder(row, folder, findings);
+    if (!strchr(row.match, '%')) break;  // a place without a number is one place
   }
 }
 

@@ -17,9 +17,10 @@ void scan_versioned_host(const ProbeRow& row, const ProbeFindings& findings, Fou
 // architecture of the newest version's program.
 void admit_shared_folder(const ProbeRow& row, const ProbeFindings& findings, const FoundHost& host);
 
-// NUMBERED_FOLDERS: below `key` (or every version key below it, ROW_VERSIONS), the
-// places `match` with a number from `number` on ("PlugIns\\%d\\Dir"), until one is
-// missing; each names a plug-in folder.
+// NUMBERED_FOLDERS: below `key` (or every version key below it, ROW_VERSIONS, whose
+// name begins with `detail` when given, in any case), the places `match` with a
+// number from `number` on ("PlugIns\\%d\\Dir"), until one is missing; a `match`
+// without a number is one place. Each names a plug-in folder.
 void scan_numbered_folders(const ProbeRow& row, const ProbeFindings& findings);
 
 // "180.0" -> 180000, "70.1" -> 70001; the digits before and after the first ".".

@@ -217,4 +217,43 @@ TEST_F(ProbeSequenceTest, LeavesTheCurrentDirectoryWhereItWas) {
   EXPECT_TRUE(RemoveDirectoryA(tree.path("Old\\Plugins\\Veltrane").c_str())) << GetLastError();
 }
 
+// Paint Shop Pro X to X3 (row 36) and Photo-Brush (row 38): 32-bit hosts whose
+// folders are numbered, or kept per version, in the user's registry.
+TEST_F(ProbeSequenceTest, NumberedAndPerVersionFoldersOfPaintShopProXAndPhotoBrush) {
+  const std::string psp = "SOFTWARE\\Corel\\Paint Shop Pro\\", brush = "Software\\MediaChance\\";
+  struct Case {
+    std::string key;
+    const char* name;
+    DWORD type;
+    const char* folder;  // null: a value too long for the buffers
+    int row;             // 0: not listed
+  } cases[] = {
+      {psp + "10\\FileLocations\\PlugIns\\0", "Dir", REG_SZ, "X", 36},
+      {psp + "12.5\\FileLocations\\PlugIns\\0", "Dir", REG_DWORD, "X2 Number", 0},  // the next number is still read
+      {psp + "12.5\\FileLocations\\PlugIns\\1", "Dir", REG_EXPAND_SZ, "X2", 36},
+      {psp + "13\\FileLocations\\PlugIns\\0", "Dir", REG_SZ, nullptr, 0},
+      {psp + "13\\FileLocations\\PlugIns\\1", "Dir", REG_SZ, "X3", 36},
+      {psp + "13\\FileLocations\\PlugIns\\3", "Dir", REG_SZ, "X3 After Gap", 0},
+      {brush + "Photo-Brush 4\\Plugins", "Path", REG_SZ, "Pb4", 38},
+      {brush + "photo-brush 5\\Plugins", "Path", REG_SZ, "Pb5", 38},
+      {brush + "Photo-Reactor\\Plugins", "Path", REG_SZ, "Reactor", 0},  // another product of the maker
+  };
+  for (const Case& c : cases) {
+    std::string data = c.folder ? tree.make_folder(c.folder) : std::string(300, 'L');
+    seed.raw(HKEY_CURRENT_USER, c.key, c.name, c.type, c.type == REG_DWORD ? "1234" : data + '\0');
+  }
+  run_probe_sequence();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    const CandidateFolder* found = nullptr;
+    for (int i = 0; i < candidate_count(); ++i)
+      if (c.folder && candidate_list.entries[i].path == stored(c.folder)) found = &candidate_list.entries[i];
+    EXPECT_EQ(found ? found->row : 0, c.row);
+    if (found) {
+      EXPECT_EQ(found->host.architecture, ARCH_X86);
+    }
+  }
+  EXPECT_EQ(candidate_count(), 5);
+}
+
 }  // namespace

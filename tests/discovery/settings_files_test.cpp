@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bounded_text.h"
 #include "host_architecture.h"
 
 namespace {
@@ -93,6 +94,34 @@ TEST(SettingsFiles, AMegabyteOfAnyShapeIsParsedInOnePass) {
     DWORD ms = GetTickCount() - start;
     std::printf("%s: %u bytes in %lu ms\n", row.shape, static_cast<unsigned>(row.text.size()), ms);
     EXPECT_LT(ms, 2000u);
+  }
+}
+
+int plugindirs(const char* text, FolderSink sink, void* context) {
+  return ini_numbered_values(text, "[plug in]", "plugindir", sink, context);
+}
+
+// PhotoImpact's [PLUG IN] PLUGINDIR1, PLUGINDIR2, ... as the host reads them, up to the first one missing.
+TEST(SettingsFiles, NumberedIniKeysUpToTheFirstOneMissing) {
+  std::string many = "[PLUG IN]\n", at_most;
+  for (int i = 1; i <= INI_KEY_LIMIT + 1; ++i) many += "PLUGINDIR" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  for (int i = 1; i <= INI_KEY_LIMIT; ++i) at_most += (i > 1 ? "|" : "") + std::to_string(i);
+  struct Row {
+    std::string text;
+    std::string found;
+  } rows[] = {
+      {"[PLUG IN]\r\nPLUGINDIR1=C:\\A\r\nPLUGINDIR2=D:\\B\r\n", "C:\\A|D:\\B"},
+      {"[Other]\nPLUGINDIR1=C:\\X\n  [plug in]\nplugindir2=C:\\B\n\tPlugInDir1 = C:\\A \n", " C:\\A |C:\\B"},
+      {"[PLUG IN]\nPLUGINDIR1=C:\\A\nPLUGINDIR3=C:\\C\n", "C:\\A"},             // a gap ends the chain
+      {"[PLUG IN]\nPLUGINDIR10=C:\\T\nPLUGINDIR1=C:\\A\n[NEXT]\nPLUGINDIR2=C:\\B", "C:\\A"},  // 10 is not 1
+      {"[PLUG IN]\nPLUGINDIR1=\"C:\\Q\"\nPLUGINDIR1=C:\\Later\nPLUGINDIR2=", "\"C:\\Q|"},  // the first counts
+      {"[PLUG IN]\nPLUGINDIR1=" + std::string(PATH_CAPACITY, 'x') + "\nPLUGINDIR2=C:\\B", "C:\\B"},  // too long
+      {"[PLUG INS]\nPLUGINDIR1=C:\\A\n[PLUG IN]\n;PLUGINDIR1=C:\\A\nPLUGINDIR1\n", ""},
+      {many, at_most},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text.substr(0, 80));
+    EXPECT_EQ(folders(plugindirs, row.text), row.found);
   }
 }
 
