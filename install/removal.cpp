@@ -56,6 +56,7 @@ struct BuildMatch {
   const char* file_name;
   HANDLE file;
   int matched;
+  CarriedStream* stream;
 };
 
 BOOL CALLBACK compare_with_build(HMODULE, LPCSTR type, LPSTR name, LONG_PTR context) {
@@ -64,18 +65,20 @@ BOOL CALLBACK compare_with_build(HMODULE, LPCSTR type, LPSTR name, LONG_PTR cont
   if (!carried_file_name(name, file_name) || lstrcmpiA(file_name, match.file_name) != 0) return TRUE;
   CarriedFile carried;
   match.matched =
-      load_carried_file(match.module, type, name, carried) == ERROR_SUCCESS && file_holds(match.file, carried);
+      load_carried_file(match.module, type, name, carried, *match.stream) == ERROR_SUCCESS && file_holds(match.file, carried);
   return !match.matched;
 }
 
 // 1 when the open file holds the bytes of one of the carried builds named `file_name`.
 int holds_a_carried_build(HMODULE module, HANDLE file, const char* file_name) {
-  BuildMatch match = {module, file_name, file, 0};
+  CarriedStream stream = {};
+  BuildMatch match = {module, file_name, file, 0, &stream};
   for (WORD type : PAYLOAD_TYPES) {
     EnumResourceNamesA(module, MAKEINTRESOURCEA(type), compare_with_build, reinterpret_cast<LONG_PTR>(&match));
-    if (match.matched) return 1;
+    if (match.matched) break;
   }
-  return 0;
+  close_carried_stream(stream);
+  return match.matched;
 }
 
 // Nobody may write the file while its bytes are compared and it is removed. A link
