@@ -19,16 +19,19 @@ void put_word_at(unsigned char* bytes, DWORD word) { memcpy(bytes, &word, sizeof
 DWORD unfilter_branches(DWORD filter, unsigned char* bytes, DWORD size, DWORD position, int last) {
   DWORD done = 0;
   if (filter == BRANCH_FILTER_X86) {
-    // E8 (call) and E9 (jmp) with an operand of 00 or FF in its top byte: the build
-    // made it absolute modulo 2^25, so the same test finds it again here.
+    // E8 (call) and E9 (jmp) take their four bytes with them. An operand of 00 or FF
+    // in its top byte the build made absolute modulo 2^25, so the same test finds it
+    // again here.
     while (done + 4 < size) {
-      DWORD target = word_at(bytes + done + 1), top = target >> 24;
-      if ((bytes[done] & 0xFE) != 0xE8 || (top != 0 && top != 0xFF)) {
+      if ((bytes[done] & 0xFE) != 0xE8) {
         ++done;
         continue;
       }
-      DWORD relative = (target - (position + done + 5)) & 0x1FFFFFF;
-      put_word_at(bytes + done + 1, (relative ^ 0x1000000) - 0x1000000);  // bit 24 fills the top byte
+      DWORD target = word_at(bytes + done + 1), top = target >> 24;
+      if (top == 0 || top == 0xFF) {
+        DWORD relative = (target - (position + done + 5)) & 0x1FFFFFF;
+        put_word_at(bytes + done + 1, (relative ^ 0x1000000) - 0x1000000);  // bit 24 fills the top byte
+      }
       done += 5;
     }
   } else if (filter == BRANCH_FILTER_ARM64) {

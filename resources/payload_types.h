@@ -31,10 +31,11 @@
 #define CARRIED_STREAM 2           // 1 was a cabinet per file, no longer written or read
 #define CARRIED_RECORD_SIZE 8      // the bytes after the header of a CARRIED_STREAM file
 
-// Branch filters: the relative target of each call and jump made absolute (x86: E8
-// and E9 with a 32-bit operand whose top byte is 00 or FF, taken modulo 2^25 from the
-// end of the instruction; ARM64: BL and ADRP), counted from the file's first byte, so
-// that calls to one function become the same bytes and compress better.
+// Branch filters: the relative target of each call and jump made absolute, counted
+// from the file's first byte, so that calls to one function become the same bytes and
+// compress better. x86: every E8 and E9 byte takes the four after it as its operand,
+// made absolute modulo 2^25 from the end of the instruction when its top byte is 00
+// or FF; ARM64: BL and ADRP.
 #define BRANCH_FILTER_NONE 0   // not a PE image
 #define BRANCH_FILTER_X86 1    // x86 and x64 images
 #define BRANCH_FILTER_ARM64 2  // ARM64 images

@@ -98,15 +98,20 @@ unsigned long filter_for(const std::string& file) {
 void apply_filter(unsigned long filter, std::string& bytes) {
   size_t size = bytes.size();
   if (filter == BRANCH_FILTER_X86) {
+    // Every E8 and E9 takes its four bytes with it, made absolute or not: so no
+    // operand is changed after the test on it was made, and undoing the filter meets
+    // the same bytes when it decides.
     for (size_t i = 0; i + 4 < size;) {
       unsigned char opcode = static_cast<unsigned char>(bytes[i]);
-      unsigned long operand = word_at(bytes, i + 1), top = operand >> 24;
-      if ((opcode != 0xE8 && opcode != 0xE9) || (top != 0 && top != 0xFF)) {
+      if (opcode != 0xE8 && opcode != 0xE9) {
         ++i;
         continue;
       }
-      unsigned long target = (operand + i + 5) & 0x1FFFFFF;
-      set_word(bytes, i + 1, (target & 0x1000000) ? target | 0xFE000000UL : target);
+      unsigned long operand = word_at(bytes, i + 1), top = operand >> 24;
+      if (top == 0 || top == 0xFF) {
+        unsigned long target = (operand + i + 5) & 0x1FFFFFF;
+        set_word(bytes, i + 1, (target & 0x1000000) ? target | 0xFE000000UL : target);
+      }
       i += 5;
     }
   } else if (filter == BRANCH_FILTER_ARM64) {
