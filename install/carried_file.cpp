@@ -1,5 +1,7 @@
 #include "carried_file.h"
 
+#include <string.h>
+
 #include "crc32.h"
 
 namespace {
@@ -7,8 +9,9 @@ namespace {
 constexpr DWORD STORED_BLOCK = 65536;  // stored bytes go to the sink this much at a time
 
 DWORD header_word(const unsigned char* bytes, int index) {
-  const unsigned char* word = bytes + 4 * index;
-  return word[0] | word[1] << 8 | word[2] << 16 | static_cast<DWORD>(word[3]) << 24;
+  DWORD word;
+  memcpy(&word, bytes + 4 * index, sizeof word);  // little-endian, as Windows runs
+  return word;
 }
 
 // Counts and checksums what passes on to the real sink, and stops a damaged file

@@ -23,7 +23,8 @@ DWORD damaged(CarriedStream& stream, const char* reason) {
   return ERROR_CRC;
 }
 
-DWORD lesser(DWORD a, DWORD b) { return a < b ? a : b; }
+
+static_assert(STREAM_PROPERTIES == (LZMA_LC | LZMA_LP << 8 | LZMA_PB << 16), "the build's properties are the decoder's");
 
 }  // namespace
 
@@ -35,17 +36,10 @@ DWORD open_carried_stream(const void* bytes, DWORD size, CarriedStream& stream) 
   DWORD index = stream_word(header, 6);
   if (crc32_update(crc32_update(0, header, 28), header + STREAM_HEADER_SIZE, index) != stream_word(header, 7))
     return damaged(stream, STREAM_DAMAGED_CHECKSUM);
-  LzmaDecoder& decoder = stream.decoder;
-  decoder.lc = header[4];
-  decoder.lp = header[5];
-  decoder.pb = header[6];
-  stream.dictionary = stream_word(header, 2);
-  stream.size = decoder.size = stream_word(header, 3);
-  // At most 4 context bits keep the probabilities within 28 KB.
-  if (header[7] || decoder.lc + decoder.lp > 4 || decoder.pb > 4 || !stream.size)
-    return damaged(stream, STREAM_DAMAGED_HEADER);
+  DWORD dictionary = stream_word(header, 2), decoded = stream.decoder.size = stream_word(header, 3);
+  if (stream_word(header, 1) != STREAM_PROPERTIES) return damaged(stream, STREAM_DAMAGED_HEADER);
   // The dictionary holds every decoded byte: the decoder never wraps round in it.
-  if (stream.dictionary < stream.size || stream.dictionary > STREAM_DICTIONARY_MAX)
+  if (dictionary < decoded || dictionary > STREAM_DICTIONARY_MAX)
     return damaged(stream, STREAM_DAMAGED_DICTIONARY);
   stream.compressed = header + STREAM_HEADER_SIZE + index;
   stream.compressed_size = size - STREAM_HEADER_SIZE - index;
@@ -56,20 +50,20 @@ DWORD open_carried_stream(const void* bytes, DWORD size, CarriedStream& stream) 
 }
 
 int stream_holds(const CarriedStream& stream, DWORD offset, DWORD size, DWORD filter) {
-  return size <= stream.size && offset <= stream.size - size && filter <= BRANCH_FILTER_ARM64;
+  return size <= stream.decoder.size && offset <= stream.decoder.size - size && filter <= BRANCH_FILTER_ARM64;
 }
 
 DWORD unpack_from_stream(CarriedStream& stream, DWORD offset, DWORD size, DWORD filter, ByteSink sink, void* context) {
   if (stream.damage) return ERROR_CRC;
   LzmaDecoder& decoder = stream.decoder;
-  DWORD probabilities = (lzma_probability_count(decoder.lc, decoder.lp) * 2 + 3) & ~3u;
+  const DWORD probabilities = (LZMA_PROBABILITIES * 2 + 3) & ~3u;
   int fresh = !stream.memory;
   if (fresh) {
     // A block this large comes to the heap straight from the system, and its pages
     // that are never touched cost nothing: installing the x86 set, which comes first,
     // uses only the part of the dictionary its files fill.
     stream.memory =
-        static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, probabilities + STREAM_BLOCK + stream.size));
+        static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, probabilities + STREAM_BLOCK + decoder.size));
     if (!stream.memory) return ERROR_NOT_ENOUGH_MEMORY;
     decoder.probabilities = reinterpret_cast<unsigned short*>(stream.memory);
     decoder.dictionary = stream.memory + probabilities + STREAM_BLOCK;
@@ -84,7 +78,8 @@ DWORD unpack_from_stream(CarriedStream& stream, DWORD offset, DWORD size, DWORD 
   DWORD end = offset + size, held = 0, position = 0;
   while (decoder.total < end) {
     DWORD before = decoder.total;
-    if (!lzma_decode(decoder, before < offset ? offset : lesser(end, before + STREAM_BLOCK - held)))
+    DWORD limit = before + STREAM_BLOCK - held;
+    if (!lzma_decode(decoder, before < offset ? offset : limit < end ? limit : end))
       return damaged(stream, STREAM_DAMAGED_DECODING);
     if (before < offset) continue;  // the bytes of the files before this one
     DWORD got = decoder.total - before;

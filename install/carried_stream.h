@@ -14,10 +14,8 @@
 struct CarriedStream {
   const unsigned char* compressed;  // null until the stream is loaded
   DWORD compressed_size;
-  DWORD dictionary;  // the dictionary size the stream was compressed with
-  DWORD size;        // the length of the decoded bytes
   unsigned char* memory;  // the decoder's, null until the first file is decoded
-  LzmaDecoder decoder;  // its properties and size set when the stream is opened
+  LzmaDecoder decoder;  // its size, the decoded bytes' length, set when the stream is opened
   int passes;          // decoding passes begun: one per run, while its files come in stream order
   const char* damage;  // why the stream is damaged, for the log; null while it is not
 };

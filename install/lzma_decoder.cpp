@@ -1,5 +1,7 @@
 #include "lzma_decoder.h"
 
+#include <string.h>
+
 namespace {
 
 // Where each kind of probability starts in the one table. Bit trees are read from
@@ -20,16 +22,13 @@ constexpr DWORD RANGE_TOP = 1u << 24;                 // the range is widened be
 
 }  // namespace
 
-DWORD lzma_probability_count(unsigned lc, unsigned lp) { return PROB_LITERAL + (0x300u << (lc + lp)); }
+static_assert(PROB_LITERAL == 1847, "the table's layout");
 
 int lzma_begin(LzmaDecoder& decoder) {
-  DWORD count = lzma_probability_count(decoder.lc, decoder.lp);
-  for (DWORD i = 0; i < count; ++i) decoder.probabilities[i] = 1024;  // even odds
-  for (DWORD& rep : decoder.reps) rep = 0;
-  decoder.state = decoder.pending = decoder.total = 0;
-  decoder.short_input = 0;
+  for (DWORD i = 0; i < LZMA_PROBABILITIES; ++i) decoder.probabilities[i] = 1024;  // even odds
+  // The decoding's state, every field from `range` to `total`, starts at zero.
+  memset(&decoder.range, 0, reinterpret_cast<char*>(&decoder.total + 1) - reinterpret_cast<char*>(&decoder.range));
   decoder.range = 0xFFFFFFFF;
-  decoder.code = 0;
   if (decoder.in_end - decoder.in < 5 || *decoder.in != 0) return 0;
   for (int i = 1; i < 5; ++i) decoder.code = decoder.code << 8 | decoder.in[i];
   decoder.in += 5;
@@ -71,14 +70,11 @@ unsigned decode_tree(LzmaDecoder& d, unsigned short* probabilities, unsigned nod
   return node;
 }
 
-// Lowest bit first.
+// Lowest bit first: the tree is walked as any other, only the value's bits come the
+// other way round.
 unsigned decode_reverse(LzmaDecoder& d, unsigned short* probabilities, int bits) {
-  unsigned node = 1, value = 0;
-  for (int i = 0; i < bits; ++i) {
-    unsigned bit = decode_bit(d, probabilities + node);
-    node = node * 2 + bit;
-    value |= bit << i;
-  }
+  unsigned node = decode_tree(d, probabilities, 1, 1u << bits), value = 0;
+  for (int i = 0; i < bits; ++i, node >>= 1) value = value * 2 + (node & 1);
   return value;
 }
 
@@ -117,11 +113,11 @@ DWORD decode_distance(LzmaDecoder& d, unsigned length) {
 // One symbol: a literal byte, or a match (its bytes left pending). 0 for a damaged stream.
 int decode_symbol(LzmaDecoder& d) {
   unsigned short* p = d.probabilities;
-  DWORD state = d.state, position_state = d.total & ((1u << d.pb) - 1);
+  DWORD state = d.state, position_state = d.total & ((1u << LZMA_PB) - 1);
   if (!decode_bit(d, p + PROB_IS_MATCH + (state << 4) + position_state)) {
     unsigned previous = d.total ? d.dictionary[d.total - 1] : 0;
     unsigned short* literal =
-        p + PROB_LITERAL + 0x300 * (((d.total & ((1u << d.lp) - 1)) << d.lc) + (previous >> (8 - d.lc)));
+        p + PROB_LITERAL + 0x300 * (((d.total & ((1u << LZMA_LP) - 1)) << LZMA_LC) + (previous >> (8 - LZMA_LC)));
     unsigned node = 1;
     if (state >= 7) {  // after a match: the byte after the match guides the bits while they agree
       unsigned match = d.dictionary[d.total - d.reps[0] - 1];

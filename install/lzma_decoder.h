@@ -10,13 +10,12 @@
 
 struct LzmaDecoder {
   // Set by the caller before lzma_begin.
-  unsigned short* probabilities;  // lzma_probability_count(lc, lp) of them
+  unsigned short* probabilities;  // LZMA_PROBABILITIES of them
   unsigned char* dictionary;      // `size` bytes
   const unsigned char* in;        // the compressed bytes not yet read
   const unsigned char* in_end;
   DWORD size;                     // the bytes the whole stream decodes to
-  unsigned lc, lp, pb;            // the stream's properties: lc + lp at most 4, pb at most 4
-  // The decoding's state.
+  // The decoding's state, `range` to `total` in this order (lzma_begin clears them at once).
   DWORD range, code;  // the range decoder's
   int short_input;    // a byte past the end was wanted: the stream ended early
   DWORD reps[4];      // the last four distances, less one, the latest first
@@ -25,8 +24,11 @@ struct LzmaDecoder {
   DWORD total;        // bytes decoded so far: the next one goes to dictionary[total]
 };
 
-// How many probabilities a stream of these properties needs.
-DWORD lzma_probability_count(unsigned lc, unsigned lp);
+// The properties of the streams it decodes: 3 literal context bits, no literal
+// position bits, 2 position bits (xz's own defaults, which the build asks for), and
+// the probabilities they need.
+constexpr unsigned LZMA_LC = 3, LZMA_LP = 0, LZMA_PB = 2;
+constexpr DWORD LZMA_PROBABILITIES = 1847 + (0x300u << (LZMA_LC + LZMA_LP));
 
 // Starts decoding from `in`: every probability at its start, the range coder's first
 // five bytes read. 1, or 0 when they are not those of a stream.

@@ -46,7 +46,7 @@
 // that the files carried compressed come to STREAM_DICTIONARY_MAX at most. Little-
 // endian words:
 //   0  STREAM_MAGIC
-//   4  lc | lp << 8 | pb << 16 (the LZMA properties)
+//   4  STREAM_PROPERTIES: lc | lp << 8 | pb << 16 (the LZMA properties)
 //   8  the dictionary size: at least the decoded bytes' length, at most STREAM_DICTIONARY_MAX
 //  12  the length of the decoded bytes: every file's length together
 //  16  the length of the compressed bytes
@@ -58,4 +58,5 @@
 //      zeros to whole words; then the compressed bytes, to the resource's end.
 #define STREAM_MAGIC 0x31534356u  // "VCS1"
 #define STREAM_HEADER_SIZE 32
+#define STREAM_PROPERTIES (3 | 0 << 8 | 2 << 16)  // xz's defaults: the only ones the installer decodes
 #define STREAM_DICTIONARY_MAX (64u << 20)

@@ -161,7 +161,9 @@ bool parse_list(const char* path, std::vector<Entry>& entries) {
 
 // Runs xz on `input`, its compressed bytes going to `output`.
 bool compress(const char* xz, const std::string& input, const std::string& output, unsigned long dictionary) {
-  std::string options = "--lzma1=preset=9e,dict=" + std::to_string(dictionary) + ",lc=3,lp=0,pb=2,nice=273";
+  std::string options = "--lzma1=preset=9e,dict=" + std::to_string(dictionary) + ",nice=273,lc=" +
+                        std::to_string(STREAM_PROPERTIES & 0xff) + ",lp=" + std::to_string((STREAM_PROPERTIES >> 8) & 0xff) +
+                        ",pb=" + std::to_string(STREAM_PROPERTIES >> 16);
   const char* argv[] = {xz, "--format=raw", options.c_str(), "--stdout", "--threads=1", input.c_str(), nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -219,7 +221,7 @@ int pack_stream(const char* xz, const char* list, const std::string& output) {
   }
   std::string header;
   put_word(header, STREAM_MAGIC);
-  put_word(header, 3 | 0 << 8 | 2 << 16);  // lc, lp, pb as given to xz
+  put_word(header, STREAM_PROPERTIES);
   put_word(header, dictionary);
   put_word(header, static_cast<unsigned long>(decoded.size()));
   put_word(header, static_cast<unsigned long>(compressed.size()));
