@@ -16,9 +16,10 @@
 # of one plug-in share its name, one in each set.
 #
 # The file is carried in the form resources/payload_types.h describes, made during
-# the build (veltrane_pack_file): compressed into an MSZIP cabinet by gcab when that
-# makes it smaller and VELTRANE_COMPRESS is not OFF, else stored; STORED keeps it
-# stored whatever it would give. Its length and checksum are recorded either way.
+# the build: in the target's one compressed stream (every such file of every set,
+# put together and compressed by Debian's xz; its resource holds where the file lies
+# in the stream), or stored as it is with STORED or when VELTRANE_COMPRESS is OFF
+# (veltrane_pack_file). Its length and checksum are recorded either way.
 #
 # Configuring fails with a message naming the file and the reason when no resource
 # name comes out as the file's name, when the file is missing or empty, when its
@@ -28,8 +29,10 @@
 #
 #   veltrane_pack_file(<target> <file> <out-var> [STORED] [DEPENDS <targets>...])
 #
-# makes <file>'s carried form during the build, before <target> is built, and sets
-# <out-var> to its path: for resource scripts that name their carried files themselves.
+# makes <file>'s stored carried form during the build, before <target> is built, and
+# sets <out-var> to its path: for resource scripts that name their carried files
+# themselves (the stream holds only the files veltrane_add_plugin adds; STORED is
+# accepted and changes nothing).
 #
 #   veltrane_normalise_file_name(<name> <out-var>)
 #
@@ -49,11 +52,13 @@ set_property(GLOBAL PROPERTY VELTRANE_SOURCE_DIR "${_source}")  # seen from ever
 
 # The resource types of the three sets, from the installer's own header.
 file(READ ${CMAKE_CURRENT_LIST_DIR}/../resources/payload_types.h _veltrane_payload_types)
-foreach(_arch X86 X64 ARM64)
+foreach(_arch X86 X64 ARM64 STREAM)
   string(REGEX MATCH "#define PAYLOAD_TYPE_${_arch} ([0-9]+)" _found "${_veltrane_payload_types}")
   string(TOLOWER ${_arch} _lower)
   set_property(GLOBAL PROPERTY VELTRANE_PAYLOAD_TYPE_${_lower} ${CMAKE_MATCH_1})  # seen from every folder
 endforeach()
+string(REGEX MATCH "#define PAYLOAD_STREAM_ID ([0-9]+)" _found "${_veltrane_payload_types}")
+set_property(GLOBAL PROPERTY VELTRANE_PAYLOAD_STREAM_ID ${CMAKE_MATCH_1})
 
 # text with the character at index replaced (or removed, for an empty replacement).
 function(_veltrane_replace_at text index replacement out)
@@ -237,29 +242,69 @@ function(veltrane_pack_file target file out)
   string(SUBSTRING "${key}" 0 12 key)
   set(packed "${CMAKE_BINARY_DIR}/carried/${target}/${key}.carried")
   get_filename_component(file_name "${file}" NAME)
-  if(ARG_STORED OR (DEFINED VELTRANE_COMPRESS AND NOT VELTRANE_COMPRESS))
-    set(steps COMMAND "${tool}" "${file}" - "${packed}")
-    set(how "stored")
-  else()
-    find_program(VELTRANE_GCAB gcab REQUIRED DOC "gcab, which writes the cabinets of compressed plug-ins")
-    set(cabinet "${packed}.cab")
-    set(steps
-      COMMAND ${CMAKE_COMMAND} -E rm -f "${cabinet}"
-      COMMAND "${VELTRANE_GCAB}" --create --nopath --zip "${cabinet}" "${file}"
-      COMMAND "${tool}" "${file}" "${cabinet}" "${packed}"
-      COMMAND ${CMAKE_COMMAND} -E rm -f "${cabinet}")
-    set(how "compressed")
-  endif()
   add_custom_command(OUTPUT "${packed}"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/carried/${target}"
-    ${steps}
+    COMMAND "${tool}" "${file}" - "${packed}"
     DEPENDS "${file}" "${tool}" veltrane_packer ${ARG_DEPENDS}
-    COMMENT "Packing ${file_name} for ${target} (${how} unless it grows)"
+    COMMENT "Packing ${file_name} for ${target} (stored)"
     VERBATIM)
   # A target of its own, so that the packing runs whichever folder's target carries it.
   add_custom_target(carry_${target}_${key} DEPENDS "${packed}")
   add_dependencies(${target} carry_${target}_${key})
   set(${out} "${packed}" PARENT_SCOPE)
+endfunction()
+
+# The stream of `target` (deferred to the end of the top folder, once every
+# veltrane_add_plugin has run): one packing step writes the stream and every record,
+# and one resource script carries the stream.
+function(_veltrane_pack_stream target)
+  _veltrane_packer(tool)
+  find_program(VELTRANE_XZ xz REQUIRED DOC "xz (Debian's xz-utils), which compresses the carried stream")
+  get_property(entries TARGET ${target} PROPERTY VELTRANE_STREAM_ENTRIES)
+  get_property(depends TARGET ${target} PROPERTY VELTRANE_STREAM_DEPENDS)
+  set(folder "${CMAKE_BINARY_DIR}/carried/${target}")
+  set(stream "${folder}/stream.carried")
+  set(list_file "${folder}/stream.list")
+  set(files "")
+  set(records "")
+  set(content "")
+  foreach(entry IN LISTS entries)
+    string(REPLACE "|" ";" parts "${entry}")
+    list(GET parts 2 file)
+    list(GET parts 3 record)
+    list(APPEND files "${file}")
+    list(APPEND records "${record}")
+    string(APPEND content "${entry}\n")
+  endforeach()
+  set(old "")
+  if(EXISTS "${list_file}")
+    file(READ "${list_file}" old)
+  endif()
+  if(NOT old STREQUAL content)
+    file(WRITE "${list_file}" "${content}")
+  endif()
+  list(LENGTH files count)
+  add_custom_command(OUTPUT "${stream}" ${records}
+    COMMAND "${tool}" --stream "${VELTRANE_XZ}" "${list_file}" "${stream}"
+    DEPENDS ${files} "${list_file}" "${tool}" veltrane_packer ${depends}
+    COMMENT "Compressing the ${count} file(s) ${target} carries into one stream"
+    VERBATIM)
+  add_custom_target(carry_${target}_stream DEPENDS "${stream}" ${records})
+  add_dependencies(${target} carry_${target}_stream)
+  get_property(stream_type GLOBAL PROPERTY VELTRANE_PAYLOAD_TYPE_stream)
+  get_property(stream_id GLOBAL PROPERTY VELTRANE_PAYLOAD_STREAM_ID)
+  set(script "${folder}/stream.rc")
+  set(content "#pragma code_page(65001)\n${stream_id} ${stream_type} \"${stream}\"\n")
+  set(old "")
+  if(EXISTS "${script}")
+    file(READ "${script}" old)
+  endif()
+  if(NOT old STREQUAL content)
+    file(WRITE "${script}" "${content}")
+  endif()
+  target_sources(${target} PRIVATE "${script}")
+  set_source_files_properties("${script}" TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${stream}")
+  set_property(TARGET ${target} PROPERTY VELTRANE_CARRIED_STREAM "${stream}")
 endfunction()
 
 function(veltrane_add_plugin target file)
@@ -304,11 +349,20 @@ function(veltrane_add_plugin target file)
 
   # One resource script per file: in a shared script, a missing line break would join
   # two quoted names into one. Rewritten only when it changes, so builds stay quiet.
-  set(stored "")
-  if(ARG_STORED)
-    set(stored STORED)
+  if(ARG_STORED OR (DEFINED VELTRANE_COMPRESS AND NOT VELTRANE_COMPRESS))
+    veltrane_pack_file(${target} "${file}" packed STORED DEPENDS ${ARG_DEPENDS})
+  else()
+    string(MD5 key "${target}:${file}:stream")
+    string(SUBSTRING "${key}" 0 12 key)
+    set(packed "${CMAKE_BINARY_DIR}/carried/${target}/${key}.carried")
+    get_property(entries TARGET ${target} PROPERTY VELTRANE_STREAM_ENTRIES)
+    if(NOT entries)
+      # A deferred call's arguments are read when it runs: the name goes in as it is now.
+      cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL _veltrane_pack_stream [[${target}]])")
+    endif()
+    set_property(TARGET ${target} APPEND PROPERTY VELTRANE_STREAM_ENTRIES "${type}|${resource_name}|${file}|${packed}")
+    set_property(TARGET ${target} APPEND PROPERTY VELTRANE_STREAM_DEPENDS ${ARG_DEPENDS})
   endif()
-  veltrane_pack_file(${target} "${file}" packed ${stored} DEPENDS ${ARG_DEPENDS})
   set_property(TARGET ${target} APPEND PROPERTY VELTRANE_CARRIED_PAIRS "${file}|${packed}")
   string(MD5 script_name "${type}:${resource_name}")
   set(script "${CMAKE_BINARY_DIR}/carried/${target}/${script_name}.rc")

@@ -1,6 +1,7 @@
 #include "carried_file.h"
 
-#include "cabinet_reader.h"
+#include <string.h>
+
 #include "crc32.h"
 
 namespace {
@@ -8,8 +9,9 @@ namespace {
 constexpr DWORD STORED_BLOCK = 65536;  // stored bytes go to the sink this much at a time
 
 DWORD header_word(const unsigned char* bytes, int index) {
-  const unsigned char* word = bytes + 4 * index;
-  return word[0] | word[1] << 8 | word[2] << 16 | static_cast<DWORD>(word[3]) << 24;
+  DWORD word;
+  memcpy(&word, bytes + 4 * index, sizeof word);  // little-endian, as Windows runs
+  return word;
 }
 
 // Counts and checksums what passes on to the real sink, and stops a damaged file
@@ -39,19 +41,26 @@ DWORD open_carried_file(const void* bytes, DWORD size, CarriedFile& file) {
   file.method = header_word(carried, 1);
   file.size = header_word(carried, 2);
   file.checksum = header_word(carried, 3);
-  // The form is checked before the checksum reads the bytes: a stored file is as long
-  // as recorded.
-  if (file.method != CARRIED_CABINET && (file.method != CARRIED_STORED || file.data_size != file.size))
+  file.stream = nullptr;
+  // A stored file is as long as recorded; a file in the stream has a record of two words.
+  if (file.method == CARRIED_STREAM ? file.data_size != CARRIED_RECORD_SIZE
+                                    : file.method != CARRIED_STORED || file.data_size != file.size)
     return ERROR_CRC;
-  DWORD check = crc32_update(crc32_update(0, carried, 16), file.data, file.data_size);
-  return check == header_word(carried, 4) ? ERROR_SUCCESS : ERROR_CRC;
+  if (crc32_update(crc32_update(0, carried, 16), file.data, file.data_size) != header_word(carried, 4))
+    return ERROR_CRC;
+  file.offset = file.filter = 0;
+  if (file.method == CARRIED_STREAM) {
+    file.offset = header_word(file.data, 0);
+    file.filter = header_word(file.data, 1);
+  }
+  return ERROR_SUCCESS;
 }
 
 DWORD unpack_carried_file(const CarriedFile& file, ByteSink sink, void* context) {
   CheckedSink checked = {sink, context, file.size, 0};
   DWORD error = ERROR_SUCCESS;
-  if (file.method == CARRIED_CABINET) {
-    error = unpack_cabinet(file.data, file.data_size, check_and_pass, &checked);
+  if (file.method == CARRIED_STREAM) {
+    error = unpack_from_stream(*file.stream, file.offset, file.size, file.filter, check_and_pass, &checked);
   } else {
     for (DWORD at = 0; at < file.data_size && error == ERROR_SUCCESS; at += STORED_BLOCK) {
       DWORD block = file.data_size - at < STORED_BLOCK ? file.data_size - at : STORED_BLOCK;
@@ -59,5 +68,8 @@ DWORD unpack_carried_file(const CarriedFile& file, ByteSink sink, void* context)
     }
   }
   if (error != ERROR_SUCCESS) return error;
-  return checked.left == 0 && checked.crc == file.checksum ? ERROR_SUCCESS : ERROR_CRC;
+  if (checked.left == 0 && checked.crc == file.checksum) return ERROR_SUCCESS;
+  // The record was checked: the stream decoded to other bytes than were compressed.
+  if (file.stream) file.stream->damage = STREAM_DAMAGED_DECODING;
+  return ERROR_CRC;
 }

@@ -123,9 +123,22 @@ DWORD load_payload(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes,
   return offset < image_size && *size <= image_size - offset ? ERROR_SUCCESS : ERROR_CRC;
 }
 
-DWORD load_carried_file(HMODULE module, LPCSTR type, LPCSTR name, CarriedFile& file) {
+DWORD load_carried_file(HMODULE module, LPCSTR type, LPCSTR name, CarriedFile& file, CarriedStream& stream) {
   const void* bytes = nullptr;
   DWORD size = 0;
   DWORD error = load_payload(module, type, name, &bytes, &size);
-  return error == ERROR_SUCCESS ? open_carried_file(bytes, size, file) : error;
+  if (error != ERROR_SUCCESS) return error;
+  if (open_carried_file(bytes, size, file) != ERROR_SUCCESS) return ERROR_CRC;
+  if (file.method != CARRIED_STREAM) return ERROR_SUCCESS;
+  if (!stream.compressed && !stream.damage) {
+    // Loaded and checked once, at the first file in it. A record that names a stream
+    // the installer does not carry is damaged as a stream of no bytes would be.
+    if (load_payload(module, MAKEINTRESOURCEA(PAYLOAD_TYPE_STREAM), MAKEINTRESOURCEA(PAYLOAD_STREAM_ID), &bytes,
+                     &size) != ERROR_SUCCESS)
+      stream.damage = STREAM_DAMAGED_LENGTH;
+    else
+      open_carried_stream(bytes, size, stream);
+  }
+  file.stream = &stream;
+  return !stream.damage && stream_holds(stream, file.offset, file.size, file.filter) ? ERROR_SUCCESS : ERROR_CRC;
 }

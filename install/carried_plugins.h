@@ -54,6 +54,10 @@ void carried_sets_text(HMODULE module, char* text, size_t capacity);
 // a damaged installer; never 0 on failure). No byte of it is read.
 DWORD load_payload(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes, DWORD* size);
 
-// load_payload, then the carried form of the file read and checked (carried_file.h):
-// ERROR_SUCCESS with `file` filled, ERROR_CRC for a damaged one, or load_payload's error.
-DWORD load_carried_file(HMODULE module, LPCSTR type, LPCSTR name, CarriedFile& file);
+// load_payload, then the carried form of the file read and checked (carried_file.h);
+// for a file in the compressed stream, `stream` too: loaded and checked at the first
+// such file (it starts zeroed, and one run keeps it for all its files), the file's
+// record checked to lie within it, and `file.stream` set to it. ERROR_SUCCESS with
+// `file` filled, ERROR_CRC for a damaged file or stream (`stream.damage` says why for
+// the stream; every file in a damaged stream is damaged), or load_payload's error.
+DWORD load_carried_file(HMODULE module, LPCSTR type, LPCSTR name, CarriedFile& file, CarriedStream& stream);

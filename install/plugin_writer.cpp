@@ -36,12 +36,14 @@ BOOL stop_with_failure(const WriteRun& run, const char* resource_name, const cha
 }
 
 // Records a carried file of the set that is damaged. Checking costs a checksum over
-// the carried bytes, a fraction of unpacking them.
+// the carried bytes (the compressed stream's once, at its first file), a fraction of
+// decoding them.
 BOOL CALLBACK check_carried(HMODULE, LPCSTR type, LPSTR name, LONG_PTR run_parameter) {
   const WriteRun& run = *reinterpret_cast<const WriteRun*>(run_parameter);
   char file_name[OUTPUT_PATH_CAPACITY];
   CarriedFile file;
-  if (carried_file_name(name, file_name) && load_carried_file(run.target->module, type, name, file) == ERROR_CRC)
+  if (carried_file_name(name, file_name) &&
+      load_carried_file(run.target->module, type, name, file, *run.stream) == ERROR_CRC)
     record_failure(run, name, file_name, ERROR_CRC);
   return TRUE;
 }
@@ -55,16 +57,24 @@ void enumerate_set(WriteRun& run, ENUMRESNAMEPROCA enumerate) {
                           reinterpret_cast<LONG_PTR>(&run)) &&
       !run.failures->stopped)
     stop_with_failure(run, "", "plug-ins", ERROR_CRC);
+
+// Names the reason once, after the files it damaged, and frees the decoder.
+int end_run(const WriteRun& run, int damaged) {
+  if ((damaged || run.stream->damage) && run.target->log)
+    log_format(*run.target->log, "damaged: %s", run.stream->damage ? run.stream->damage : CARRIED_DAMAGED_FILE);
+  close_carried_stream(*run.stream);
+  return payload_failure_total(*run.failures);
 }
 
 int write_whole_set(const InstallTarget& target, PayloadFailures& failures) {
   clear_failures(failures);
-  WriteRun run = {&target, &failures};
+  CarriedStream stream = {};
+  WriteRun run = {&target, &failures, &stream};
   enumerate_set(run, check_carried);
-  if (failures.count) return payload_failure_total(failures);
+  if (failures.count) return end_run(run, 1);
   remove_leftover_temp_files(target.folder);
   enumerate_set(run, write_payload);
-  return payload_failure_total(failures);
+  return end_run(run, 0);
 }
 
 }  // namespace
@@ -80,8 +90,8 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR run_param
   normalise_file_name(file_name);
 
   CarriedFile file;
-  DWORD error = load_carried_file(target.module, type, name, file);
-  if (error != ERROR_SUCCESS) return stop_with_failure(run, name, file_name, error);
+  DWORD error = load_carried_file(target.module, type, name, file, *run.stream);
+  if (error != ERROR_SUCCESS && error != ERROR_CRC) return stop_with_failure(run, name, file_name, error);
 
   if (target.skip && is_skipped(*target.skip, file_name)) {
     if (target.log) log_payload_skipped(*target.log, file_name);
@@ -93,7 +103,8 @@ BOOL CALLBACK write_payload(HMODULE, LPCSTR type, LPSTR name, LONG_PTR run_param
     record_failure(run, name, file_name, ERROR_FILENAME_EXCED_RANGE);
     return TRUE;
   }
-  error = replace_file(target.folder, path, file);
+  // A stream found damaged while decoding damages every file after it: each is told.
+  if (error == ERROR_SUCCESS) error = replace_file(target.folder, path, file);
   if (error != ERROR_SUCCESS)
     record_failure(run, name, file_name, error);
   else if (target.log)
@@ -113,12 +124,13 @@ int retry_failed_payloads(const InstallTarget& target, PayloadFailures& failures
   previous = failures;
   clear_failures(failures);
   remove_leftover_temp_files(target.folder);
-  WriteRun run = {&target, &failures};
+  CarriedStream stream = {};
+  WriteRun run = {&target, &failures, &stream};
   LPCSTR type = MAKEINTRESOURCEA(payload_type_for(target.set));
   for (int i = 0; i < previous.count; ++i)
     if (!write_payload(target.module, type, previous.entries[i].resource_name, reinterpret_cast<LONG_PTR>(&run)))
       break;
-  return payload_failure_total(failures);
+  return end_run(run, 0);
 }
 
 FailureKind classify_failure(DWORD error) {

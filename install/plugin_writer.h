@@ -24,13 +24,16 @@
 // those recorded when the installer was built is moved over the plug-in of that
 // name. A write that fails leaves an existing plug-in byte for byte as it was.
 // Files already written stay written whatever happens to later ones. A damaged
-// installer writes nothing: every carried file of the set is checked first, and one
-// that is damaged is recorded (ERROR_CRC, FAILURE_DAMAGED) before anything is written.
+// installer writes nothing: every carried file of the set is checked first, the
+// compressed stream with both its checksums, and one that is damaged is recorded
+// (ERROR_CRC, FAILURE_DAMAGED) before anything is written; a damaged stream damages
+// every file of the set in it. The log then names the reason ("damaged: ...").
 #pragma once
 #include <windows.h>
 
 #include "architecture.h"
 #include "bounded_text.h"  // OUTPUT_PATH_CAPACITY
+#include "carried_stream.h"
 #include "install_log.h"
 #include "skip_list.h"
 
@@ -70,19 +73,21 @@ struct PayloadFailures {
 };
 
 // The run a write_payload enumeration belongs to: its extra parameter points at one.
+// Its files in the compressed stream are decoded from `stream`, one pass for the
+// whole run while they come in stream order (the order of the enumeration).
 struct WriteRun {
   const InstallTarget* target;
   PayloadFailures* failures;
+  CarriedStream* stream;  // starts zeroed; closed when the run ends
 };
 
 // The resource-name enumeration callback (EnumResourceNamesA over a payload type),
 // `run` a WriteRun*. Finds, sizes and loads `name` of `type` through the target's
 // module, normalises it, skips it when a skip key occurs in the normalised name and
 // otherwise replaces folder + name with its bytes. TRUE goes on with the next name:
-// after a write, a skip, a file that could not be written (recorded), or a numeric
-// resource id (not a carried file, ignored). FALSE ends the enumeration: the
-// resource cannot be found, is empty, cannot be loaded or is damaged (recorded,
-// `stopped` set).
+// after a write, a skip, a file that could not be written or is damaged (recorded),
+// or a numeric resource id (not a carried file, ignored). FALSE ends the enumeration:
+// the resource cannot be found, is empty or cannot be loaded (recorded, `stopped` set).
 // `module` is the module enumerated and not otherwise used.
 BOOL CALLBACK write_payload(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR run);
 

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "carried_plugins.h"
+#include "crc32.h"
 #include "handles.h"
 #include "letters.h"
 #include "message_text.h"
@@ -29,34 +30,49 @@ void collect_carried_names(RemovalPlan& plan, HMODULE module) {
     EnumResourceNamesA(module, MAKEINTRESOURCEA(type), note_carried_name, reinterpret_cast<LONG_PTR>(&plan));
 }
 
+unsigned char file_block[16384];  // static: over the 4,000-byte frame limit; read a block at a time
+
 // Compares the bytes a carried build unpacks to with the next bytes of an open file.
 DWORD compare_with_file(void* file, const unsigned char* expected, DWORD size) {
-  static unsigned char chunk[16384];  // static: over the 4,000-byte frame limit
   for (DWORD done = 0; done < size;) {
-    DWORD wanted = size - done < sizeof chunk ? size - done : static_cast<DWORD>(sizeof chunk);
+    DWORD wanted = size - done < sizeof file_block ? size - done : static_cast<DWORD>(sizeof file_block);
     DWORD read = 0;
-    if (!ReadFile(*static_cast<HANDLE*>(file), chunk, wanted, &read, nullptr) || read != wanted)
+    if (!ReadFile(*static_cast<HANDLE*>(file), file_block, wanted, &read, nullptr) || read != wanted)
       return ERROR_INVALID_DATA;
     for (DWORD i = 0; i < wanted; ++i, ++done)
-      if (chunk[i] != expected[done]) return ERROR_INVALID_DATA;  // the unpacking stops at the first difference
+      if (file_block[i] != expected[done]) return ERROR_INVALID_DATA;  // the unpacking stops at the first difference
   }
   return ERROR_SUCCESS;
 }
 
-// 1 when the open file holds exactly the bytes of `carried`, unpacked as they are
-// compared, a block at a time.
-int file_holds(HANDLE file, const CarriedFile& carried) {
-  BY_HANDLE_FILE_INFORMATION facts;
-  if (!GetFileInformationByHandle(file, &facts) || facts.nFileSizeHigh || facts.nFileSizeLow != carried.size) return 0;
-  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
-  return unpack_carried_file(carried, compare_with_file, &file) == ERROR_SUCCESS;
+int rewind(HANDLE file) { return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER; }
+
+// The CRC-32 of the open file's `size` bytes; 0 when they cannot be read.
+int file_checksum(HANDLE file, DWORD size, DWORD* crc) {
+  *crc = 0;
+  if (!rewind(file)) return 0;
+  for (DWORD left = size, read = 0; left; left -= read) {
+    DWORD wanted = left < sizeof file_block ? left : static_cast<DWORD>(sizeof file_block);
+    if (!ReadFile(file, file_block, wanted, &read, nullptr) || read != wanted) return 0;
+    *crc = crc32_update(*crc, file_block, read);
+  }
+  return 1;
 }
 
+// A file on disk against the carried builds of its name. Its length, then its
+// checksum (read once), must be a build's recorded ones; only then, when the bytes
+// are to be confirmed, is that build decoded and compared with it.
 struct BuildMatch {
   HMODULE module;
   const char* file_name;
   HANDLE file;
+  CarriedStream* stream;
+  DWORD size;
+  int checksummed;  // 0 until the file's checksum is read; -1 when it cannot be
+  DWORD checksum;
+  int confirm;
   int matched;
+  DWORD offset;  // the build's place in the stream
 };
 
 BOOL CALLBACK compare_with_build(HMODULE, LPCSTR type, LPSTR name, LONG_PTR context) {
@@ -64,19 +80,14 @@ BOOL CALLBACK compare_with_build(HMODULE, LPCSTR type, LPSTR name, LONG_PTR cont
   char file_name[OUTPUT_PATH_CAPACITY];
   if (!carried_file_name(name, file_name) || lstrcmpiA(file_name, match.file_name) != 0) return TRUE;
   CarriedFile carried;
-  match.matched =
-      load_carried_file(match.module, type, name, carried) == ERROR_SUCCESS && file_holds(match.file, carried);
+  if (load_carried_file(match.module, type, name, carried, *match.stream) != ERROR_SUCCESS || carried.size != match.size)
+    return TRUE;
+  if (!match.checksummed) match.checksummed = file_checksum(match.file, match.size, &match.checksum) ? 1 : -1;
+  if (match.checksummed < 0 || match.checksum != carried.checksum) return TRUE;
+  match.offset = carried.offset;
+  match.matched = !match.confirm ||
+                  (rewind(match.file) && unpack_carried_file(carried, compare_with_file, &match.file) == ERROR_SUCCESS);
   return !match.matched;
-}
-
-// 1 when the open file holds the bytes of one of the carried builds named `file_name`.
-int holds_a_carried_build(HMODULE module, HANDLE file, const char* file_name) {
-  BuildMatch match = {module, file_name, file, 0};
-  for (WORD type : PAYLOAD_TYPES) {
-    EnumResourceNamesA(module, MAKEINTRESOURCEA(type), compare_with_build, reinterpret_cast<LONG_PTR>(&match));
-    if (match.matched) return 1;
-  }
-  return 0;
 }
 
 // Nobody may write the file while its bytes are compared and it is removed. A link
@@ -86,31 +97,37 @@ HANDLE open_for_removal(const char* path, DWORD access) {
                      FILE_ATTRIBUTE_NORMAL | UNTRUSTED_NAME_FLAGS, nullptr);
 }
 
-// What becomes of the file at `path`, judged through `file`, opened for the removal:
-// kept when it is a link to a file elsewhere or its bytes are not a carried build's,
-// not removable when it could not be opened or is read-only (`error` says why), else
-// to be removed.
-RemovalOutcome judge(HMODULE module, const FileHandle& file, const char* path, DWORD& error) {
+// What becomes of the entry's file, judged through `file`, opened for the removal:
+// kept when it is a link to a file elsewhere or its length and checksum (and, with
+// `confirm`, its bytes) are not those of a carried build of its name, not removable
+// when it could not be opened or is read-only (`error` says why), else to be removed.
+void judge(HMODULE module, const FileHandle& file, RemovalEntry& entry, CarriedStream& stream, int confirm) {
+  BY_HANDLE_FILE_INFORMATION facts;
+  BuildMatch match = {module, after_last_backslash(entry.path), file.get(), &stream, 0, 0, 0, confirm, 0, 0};
   if (!file.valid()) {
-    error = GetLastError();
-    return REMOVAL_NOT_REMOVED;
+    entry.error = GetLastError();
+    entry.outcome = REMOVAL_NOT_REMOVED;
+    return;
   }
-  if (!is_own_file_at(file.get(), path)) return REMOVAL_LINK;
-  if (!holds_a_carried_build(module, file.get(), after_last_backslash(path))) return REMOVAL_KEPT;
-  error = check_replaceable(path);
-  return error == ERROR_SUCCESS ? REMOVAL_TO_REMOVE : REMOVAL_NOT_REMOVED;
+  entry.outcome = REMOVAL_LINK;
+  if (!is_own_file_at(file.get(), entry.path)) return;
+  entry.outcome = REMOVAL_KEPT;
+  if (!GetFileInformationByHandle(file.get(), &facts) || facts.nFileSizeHigh) return;
+  match.size = facts.nFileSizeLow;
+  for (WORD type : PAYLOAD_TYPES)
+    if (!match.matched)
+      EnumResourceNamesA(module, MAKEINTRESOURCEA(type), compare_with_build, reinterpret_cast<LONG_PTR>(&match));
+  if (!match.matched) return;
+  entry.offset = match.offset;
+  entry.error = check_replaceable(entry.path);
+  entry.outcome = entry.error == ERROR_SUCCESS ? REMOVAL_TO_REMOVE : REMOVAL_NOT_REMOVED;
 }
 
-void examine(HMODULE module, RemovalEntry& entry) {
-  FileHandle file(open_for_removal(entry.path, GENERIC_READ));
-  entry.outcome = judge(module, file, entry.path, entry.error);
-}
-
-// Deletes the file once it is judged again through the handle that deletes it, so a
-// file changed since it was examined is kept.
-void remove_entry(HMODULE module, RemovalEntry& entry) {
+// Deletes the file once it is judged again, its bytes too, through the handle that
+// deletes it, so a file changed since it was examined is kept.
+void remove_entry(HMODULE module, RemovalEntry& entry, CarriedStream& stream) {
   FileHandle file(open_for_removal(entry.path, GENERIC_READ | DELETE));
-  entry.outcome = judge(module, file, entry.path, entry.error);
+  judge(module, file, entry, stream, 1);
   if (entry.outcome != REMOVAL_TO_REMOVE) return;
   if (delete_open_file(file.get())) {
     entry.outcome = REMOVAL_REMOVED;
@@ -179,6 +196,7 @@ void add_removal_folder(RemovalPlan& plan, const char* folder) {
 }
 
 int plan_removal(RemovalPlan& plan, HMODULE module) {
+  CarriedStream stream = {};
   collect_carried_names(plan, module);
   plan.count = 0;
   plan.dropped = 0;
@@ -198,20 +216,32 @@ int plan_removal(RemovalPlan& plan, HMODULE module) {
       copy_text(entry.path, path);
       entry.folder = folder;
       entry.error = ERROR_SUCCESS;
-      examine(module, entry);
+      FileHandle file(open_for_removal(entry.path, GENERIC_READ));
+      judge(module, file, entry, stream, 0);  // by length and checksum: nothing is decoded yet
     }
   }
+  close_carried_stream(stream);
   return count_outcome(plan, REMOVAL_TO_REMOVE);
 }
 
 int carry_out_removal(RemovalPlan& plan, HMODULE module) {
   int emptied[REMOVAL_FOLDER_CAPACITY] = {};
-  for (int i = 0; i < plan.count; ++i) {
-    RemovalEntry& entry = plan.entries[i];
-    if (entry.outcome != REMOVAL_TO_REMOVE) continue;
-    remove_entry(module, entry);
-    if (entry.outcome == REMOVAL_REMOVED) emptied[entry.folder] = 1;
+  CarriedStream stream = {};
+  // Folder by folder (the entries come in folder order), each in stream order, so that
+  // the stream is decoded at most once per folder.
+  for (;;) {
+    RemovalEntry* next = nullptr;
+    for (int i = 0; i < plan.count; ++i) {
+      RemovalEntry& entry = plan.entries[i];
+      if (entry.outcome == REMOVAL_TO_REMOVE && (!next || (entry.folder == next->folder && entry.offset < next->offset)))
+        next = &entry;
+    }
+    if (!next) break;
+    remove_entry(module, *next, stream);
+    if (next->outcome == REMOVAL_REMOVED) emptied[next->folder] = 1;
   }
+  plan.passes = stream.passes;
+  close_carried_stream(stream);
   // The installer's own leftovers, then only a maker's sub-folder this run took files
   // out of, and only when nothing is left in it: RemoveDirectory refuses a folder
   // that is not empty.

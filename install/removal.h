@@ -7,6 +7,9 @@
 // link: a file that is a link to a file elsewhere is kept, and a folder that is a
 // link is not entered. The installer's own leftover temporary files go too, and a
 // maker's sub-folder ("Veltrane\") that the removal left empty; no other folder does.
+// A file whose length or checksum is no carried build's recorded one is kept without
+// decoding anything; a file that matches one is confirmed byte for byte as that build
+// is decoded, when it is removed (the compressed stream at most once per folder).
 //
 //   static RemovalPlan plan;               // large: static storage
 //   begin_removal(plan);
@@ -37,7 +40,8 @@ struct RemovalEntry {
   char path[OUTPUT_PATH_CAPACITY];
   RemovalOutcome outcome;
   DWORD error;
-  int folder;  // index into RemovalPlan::folders
+  int folder;    // index into RemovalPlan::folders
+  DWORD offset;  // where the carried build it matched lies in the compressed stream
 };
 
 struct RemovalPlan {
@@ -52,6 +56,7 @@ struct RemovalPlan {
   int removed_folder_count;
   int linked[REMOVAL_FOLDER_CAPACITY];     // 1: the folder itself is a link: neither entered nor removed
   int leftovers[REMOVAL_FOLDER_CAPACITY];  // the installer's own temporary files removed there
+  int passes;  // passes carry_out_removal decoded the compressed stream in: at most one per folder
 };
 
 void begin_removal(RemovalPlan& plan);
@@ -61,11 +66,12 @@ void begin_removal(RemovalPlan& plan);
 void add_removal_folder(RemovalPlan& plan, const char* folder);
 
 // Examines every folder for files named as a plug-in `module` carries (of any set)
-// and records each as to be removed, kept or not removable. Changes nothing on disk.
-// Returns the number of files to remove.
+// and records each as to be removed (its length and checksum a carried build's),
+// kept or not removable. Changes nothing on disk. Returns the number of files to remove.
 int plan_removal(RemovalPlan& plan, HMODULE module);
 
-// Removes the files the plan found, checking their bytes again as it does, then the
+// Removes the files the plan found, checking them again through the handle that
+// deletes them, their bytes too (a file whose bytes turn out other is kept), then the
 // maker's sub-folders it left empty. Returns the number of files not removed
 // (including those `plan_removal` already could not handle and any dropped).
 int carry_out_removal(RemovalPlan& plan, HMODULE module);

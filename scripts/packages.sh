@@ -2,7 +2,7 @@
 # Debian machine (as root, with apt-get), and nothing when it is all there.
 
 VELTRANE_PACKAGES="cmake make g++ g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
-  wine wine64 fonts-wine fontconfig fonts-dejavu-core xvfb xdotool imagemagick gcab osslsigncode openssl"
+  wine wine64 fonts-wine fontconfig fonts-dejavu-core xvfb xdotool imagemagick xz-utils osslsigncode openssl"
 VELTRANE_PACKAGES_I386="wine32:i386"
 
 veltrane_missing_packages() {

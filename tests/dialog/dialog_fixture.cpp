@@ -19,10 +19,12 @@ static DWORD append_to_string(void* text, const unsigned char* bytes, DWORD size
 
 std::string carried(const char* name) {
   CarriedFile file;
+  CarriedStream stream = {};
   std::string bytes;
-  if (load_carried_file(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(PAYLOAD_TYPE), name, file) != ERROR_SUCCESS ||
+  if (load_carried_file(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(PAYLOAD_TYPE), name, file, stream) != ERROR_SUCCESS ||
       unpack_carried_file(file, append_to_string, &bytes) != ERROR_SUCCESS)
-    return {};
+    bytes.clear();
+  close_carried_stream(stream);
   return bytes;
 }
 

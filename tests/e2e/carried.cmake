@@ -1,8 +1,8 @@
-# An installer that carries real DLLs, compressed, in an x86 and an x64 build of each
-# plug-in (the MinGW-w64 runtime DLLs, stripped as plug-ins ship: a large and a
-# small one) and a file that does not compress, carried stored (the demo's
-# pseudo-random data): what it writes, what /U recognises, and what a damaged copy
-# of it does.
+# An installer that carries real DLLs in its compressed stream, in an x86 and an x64
+# build of each plug-in (the MinGW-w64 runtime DLLs, stripped as plug-ins ship: a
+# large and a small one), and a file that does not compress (the demo's pseudo-random
+# data), in the stream too: what it writes, what /U recognises, and what a damaged
+# copy of it does.
 set(real_dlls ${CMAKE_CURRENT_BINARY_DIR}/real_dlls)
 set(carried_files "")
 foreach(arch x86 x64)

@@ -4,6 +4,7 @@ HMODULE instance_handle;
 char chosen_folder[PATH_CAPACITY];
 SkipList skip_list;
 PayloadFailures payload_failures;
+CarriedStream run_stream;
 
 namespace {
 
@@ -32,14 +33,20 @@ int payload_failure_total() { return payload_failure_total(payload_failures); }
 
 BOOL write_one_payload(HMODULE module, LPCSTR type, LPSTR name) {
   InstallTarget target = target_now();
-  WriteRun run = {&target, &payload_failures};
-  return write_payload(module, type, name, reinterpret_cast<LONG_PTR>(&run));
+  WriteRun run = {&target, &payload_failures, &run_stream};
+  BOOL go_on = write_payload(module, type, name, reinterpret_cast<LONG_PTR>(&run));
+  close_carried_stream(run_stream);
+  run_stream = CarriedStream();
+  return go_on;
 }
 
 BOOL enumerate_and_write(HMODULE module, WORD type) {
   InstallTarget target = target_now();
-  WriteRun run = {&target, &payload_failures};
-  return EnumResourceNamesA(module, MAKEINTRESOURCEA(type), write_payload, reinterpret_cast<LONG_PTR>(&run));
+  WriteRun run = {&target, &payload_failures, &run_stream};
+  run_stream = CarriedStream();
+  BOOL ended = EnumResourceNamesA(module, MAKEINTRESOURCEA(type), write_payload, reinterpret_cast<LONG_PTR>(&run));
+  close_carried_stream(run_stream);  // its pass count stays for the test to read
+  return ended;
 }
 
 namespace {
@@ -53,10 +60,12 @@ DWORD append_to_string(void* text, const unsigned char* bytes, DWORD size) {
 
 std::string carried_bytes(HMODULE module, const char* name, WORD type) {
   CarriedFile file;
+  CarriedStream stream = {};
   std::string bytes;
-  if (load_carried_file(module, MAKEINTRESOURCEA(type), name, file) != ERROR_SUCCESS ||
+  if (load_carried_file(module, MAKEINTRESOURCEA(type), name, file, stream) != ERROR_SUCCESS ||
       unpack_carried_file(file, append_to_string, &bytes) != ERROR_SUCCESS)
-    return {};
+    bytes.clear();
+  close_carried_stream(stream);
   return bytes;
 }
 

@@ -17,6 +17,7 @@ extern HMODULE instance_handle;
 extern char chosen_folder[PATH_CAPACITY];
 extern SkipList skip_list;
 extern PayloadFailures payload_failures;
+extern CarriedStream run_stream;  // the stream of the last write_one_payload or enumerate_and_write
 
 // The engine's calls on that state.
 void begin_install_attempt();

@@ -22,6 +22,7 @@ if(NOT out MATCHES "files/Notes.8bf\" is not a PE image; carried with the 32-bit
   message(FATAL_ERROR "no message about the file that is not a PE image:\n${out}")
 endif()
 file(GLOB scripts "${project}/build/carried/VeltraneSetup/*.rc")
+list(FILTER scripts EXCLUDE REGEX "/stream\\.rc$")  # the compressed stream's own script
 set(carried "")
 foreach(script IN LISTS scripts)
   # The resource line names the file's carried form; the comment above it, the file.
