@@ -57,6 +57,7 @@ void enumerate_set(WriteRun& run, ENUMRESNAMEPROCA enumerate) {
                           reinterpret_cast<LONG_PTR>(&run)) &&
       !run.failures->stopped)
     stop_with_failure(run, "", "plug-ins", ERROR_CRC);
+}
 
 // Names the reason once, after the files it damaged, and frees the decoder.
 int end_run(const WriteRun& run, int damaged) {
